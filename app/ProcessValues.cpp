@@ -1,0 +1,7 @@
+#include "app/ProcessValues.h"
+
+namespace app {
+
+int textCodePage = 936;
+
+}  // namespace app

@@ -1,0 +1,28 @@
+#include "runtime/CodePage.h"
+
+#include "runtime/Win32.h"
+
+namespace rt {
+
+std::u16string TextToWide(const Text& text) {
+    const int length = static_cast<int>(std::char_traits<char>::length(text.c_str()));
+    if (length == 0) return std::u16string();
+    int n = MultiByteToWideChar(kTextCodePage, 0, text.c_str(), length, nullptr, 0);
+    if (n <= 0) return std::u16string();
+    std::u16string wide(static_cast<size_t>(n), u'\0');
+    MultiByteToWideChar(kTextCodePage, 0, text.c_str(), length, reinterpret_cast<wchar_t*>(&wide[0]), n);
+    return wide;
+}
+
+Text WideToText(const std::u16string& wide) {
+    const int length = static_cast<int>(std::char_traits<char16_t>::length(wide.c_str()));
+    if (length == 0) return Text();
+    const auto* w = reinterpret_cast<const wchar_t*>(wide.c_str());
+    int n = WideCharToMultiByte(kTextCodePage, 0, w, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return Text();
+    Text text(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kTextCodePage, 0, w, length, &text[0], n, nullptr, nullptr);
+    return text;
+}
+
+}  // namespace rt

@@ -1,0 +1,26 @@
+// One whole-resource HTTP GET through WinINet.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/Bytes.h"
+#include "runtime/Text.h"
+
+namespace rt {
+
+// What a caller may learn about a transfer besides its body.
+struct HttpGetReport {
+    int status = 0;                 // final HTTP status; 0 when no response arrived
+    std::int64_t announced = -1;    // Content-Length; -1 when absent or unusable
+    bool complete = false;          // reads ended normally and no announced byte is missing
+};
+
+// The body: all of it when the transfer completes, what arrived when it
+// breaks off, empty when nothing could be read. The status is not judged
+// here; a caller that cares asks for the report.
+Bytes HttpGetAll(const Text& url, HttpGetReport* report = nullptr);
+
+// Closes the process's WinINet session (at program end).
+void ReleaseHttpSession();
+
+}  // namespace rt

@@ -1,0 +1,125 @@
+#include "runtime/Http.h"
+
+#include <algorithm>
+
+#include "runtime/Convert.h"
+#include "runtime/Handles.h"
+
+namespace rt {
+namespace {
+
+constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;  // 0x84000000
+constexpr DWORD kBufferWithoutLength = 10240;
+constexpr DWORD kBufferCap = 102400;
+
+UniqueInternet& Session() {
+    static UniqueInternet session;
+    return session;
+}
+
+// The WinINet handle, opened once per process.
+HINTERNET SessionHandle() {
+    UniqueInternet& session = Session();
+    if (!session) session.reset(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    return session.get();
+}
+
+struct UrlParts {
+    Text host, object, user, password;
+    INTERNET_PORT port = 0;
+    bool secure = false;
+};
+
+bool SplitUrl(const Text& url, UrlParts& parts) {
+    if (url.empty()) return false;
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {}, user[256] = {}, password[256] = {};
+    std::string object(url.size() + 2, '\0');
+    URL_COMPONENTSA c{};
+    c.dwStructSize = sizeof(c);
+    c.lpszHostName = host;
+    c.dwHostNameLength = sizeof(host);
+    c.lpszUserName = user;
+    c.dwUserNameLength = sizeof(user);
+    c.lpszPassword = password;
+    c.dwPasswordLength = sizeof(password);
+    c.lpszUrlPath = &object[0];
+    c.dwUrlPathLength = static_cast<DWORD>(object.size());
+    if (!::InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &c)) return false;
+    if (c.nScheme != INTERNET_SCHEME_HTTP && c.nScheme != INTERNET_SCHEME_HTTPS) return false;
+    parts.host = host;
+    parts.user = user;
+    parts.password = password;
+    parts.object = object.c_str();
+    if (parts.object.empty()) parts.object = "/";
+    parts.port = c.nPort;
+    parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
+    return !parts.host.empty();
+}
+
+int QueryStatus(HINTERNET request) {
+    DWORD status = 0, size = sizeof(status);
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
+    return static_cast<int>(status);
+}
+
+std::int64_t QueryLength(HINTERNET request) {
+    char buffer[64] = {};
+    DWORD size = sizeof(buffer) - 1;
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &size, nullptr)) return -1;
+    const Text text(buffer);
+    if (text.empty() || text.find_first_not_of(" 0123456789") != Text::npos) return -1;
+    return ToInt64(text);
+}
+
+}  // namespace
+
+Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
+    HttpGetReport local;
+    HttpGetReport& r = report ? *report : local;
+    r = HttpGetReport();
+
+    UrlParts parts;
+    if (!SplitUrl(url, parts)) return Bytes();
+    HINTERNET session = SessionHandle();
+    if (!session) return Bytes();
+
+    UniqueInternet connection(::InternetConnectA(session, parts.host.c_str(), parts.port,
+                                                 parts.user.empty() ? nullptr : parts.user.c_str(),
+                                                 parts.password.empty() ? nullptr : parts.password.c_str(),
+                                                 INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return Bytes();
+    const char* accept[] = {"Accept: */* \r\n", nullptr};
+    const DWORD flags = kFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
+    UniqueInternet request(::HttpOpenRequestA(connection.get(), "GET", parts.object.c_str(), "HTTP/1.0",
+                                              nullptr, accept, flags, 0));
+    if (!request) return Bytes();
+    static const char kHeaders[] = "Accept: */*\r\n\r\n";
+    if (!::HttpSendRequestA(request.get(), kHeaders, sizeof(kHeaders) - 1, nullptr, 0)) return Bytes();
+
+    r.status = QueryStatus(request.get());
+    r.announced = QueryLength(request.get());
+    const DWORD bufferSize = r.announced >= 0
+                                 ? static_cast<DWORD>(std::min<std::int64_t>(r.announced + 1, kBufferCap))
+                                 : kBufferWithoutLength;
+    Bytes body;
+    Bytes buffer(bufferSize);
+    bool endedNormally = false;
+    for (;;) {
+        DWORD read = 0;
+        if (!::InternetReadFile(request.get(), buffer.data(), bufferSize, &read)) break;
+        if (read == 0) {
+            endedNormally = true;
+            break;
+        }
+        body.insert(body.end(), buffer.begin(), buffer.begin() + read);
+    }
+    r.complete = endedNormally &&
+                 (r.announced < 0 || static_cast<std::int64_t>(body.size()) == r.announced);
+    return body;
+}
+
+void ReleaseHttpSession() { Session().reset(); }
+
+}  // namespace rt

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "runtime/Bytes.h"
+#include "runtime/Text.h"
+
+namespace rt {
+
+// UTF-8 sequences of 1 to 6 bytes decoded to UTF-16; code points above
+// 0xFFFF become surrogate pairs. A malformed, overlong or truncated
+// sequence, or a code point beyond 0x10FFFF, becomes U+FFFD.
+std::u16string Utf8ToUtf16(const Bytes& bytes);
+
+// The bytes decoded as UTF-8 and converted to GBK; empty on empty input.
+Text Utf8ToText(const Bytes& bytes);
+
+}  // namespace rt
