@@ -21,6 +21,11 @@ std::wstring WideOf(const Bytes& utf16) {
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
+// Removes a junction or folder link itself, never what it points to.
+// (Wine cannot remove a Unix symbolic link this way; it then stays, and
+// its target is still left alone.)
+bool RemoveFolderLink(const std::wstring& link) { return ::RemoveDirectoryW(link.c_str()) != FALSE; }
+
 // P ends in a backslash.
 bool DeleteTree(const std::wstring& P) {
     if (P.empty() || P[0] == L'\\') return false;
@@ -34,7 +39,7 @@ bool DeleteTree(const std::wstring& P) {
         const DWORD attributes = record.dwFileAttributes;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (IsLink(attributes)) {
-                ::RemoveDirectoryW(child.c_str());  // the link only, not its target
+                RemoveFolderLink(child);  // the link only, not its target
             } else {
                 DeleteTree(child + L"\\");
             }
@@ -83,7 +88,7 @@ bool DeleteFolderTree(const Text& path) {
     // A folder that is itself a link: remove the link, keep its target.
     const DWORD attributes = ::GetFileAttributesW(P.substr(0, P.size() - 1).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && IsLink(attributes))
-        return ::RemoveDirectoryW(P.substr(0, P.size() - 1).c_str()) != FALSE;
+        return RemoveFolderLink(P.substr(0, P.size() - 1));
     return DeleteTree(P);
 }
 

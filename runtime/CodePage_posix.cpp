@@ -49,7 +49,9 @@ Text WideToText(const std::u16string& wide) {
     const std::u16string w(wide.c_str());
     Text text;
     for (size_t i = 0; i < w.size();) {
-        size_t units = (w[i] >= 0xD800 && w[i] <= 0xDBFF && i + 1 < w.size()) ? 2 : 1;
+        // Unit by unit, as WideCharToMultiByte does: a surrogate pair (no
+        // GBK form) gives two "?".
+        const size_t units = 1;
         std::string raw;
         for (size_t k = 0; k < units; ++k) {
             raw += static_cast<char>(w[i + k] & 0xFF);

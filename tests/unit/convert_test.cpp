@@ -87,8 +87,9 @@ TEST(Utf8ToText, ManifestTextBecomesGbk) {
     const Text text = Utf8ToText(bytes);
     EXPECT_NE(text.find("安装器版本号=（V11）"), Text::npos);
     EXPECT_EQ(Utf8ToText(Bytes{}), "");
-    // A character outside the BMP has no GBK form: it becomes "?", the rest survives.
-    EXPECT_EQ(Utf8ToText(Bytes{'a', 0xF0, 0x9F, 0x98, 0x80, 'b'}), "a?b");
+    // A character outside the BMP has no GBK form: each of its two UTF-16
+    // units becomes "?", the rest survives.
+    EXPECT_EQ(Utf8ToText(Bytes{'a', 0xF0, 0x9F, 0x98, 0x80, 'b'}), "a??b");
 }
 
 TEST(Rc4, TwiceWithTheSamePassPhraseGivesTheInput) {
