@@ -89,3 +89,15 @@ TEST(MessageBoxes, ResultsAreNumberedFromOk) {
         EXPECT_EQ(seen.text, L"\u8BF7\u9009\u62E9");  // "请选择" arrived as written
     }
 }
+
+TEST(OpenUrl, HandsTheAddressToTheBrowser) {
+    UseUrlRecorder();
+    rt::OpenUrl("http://127.0.0.1:5001/update/quenra.html");
+    // The browser is started asynchronously by Wine.
+    Text urls;
+    for (int i = 0; i < 100 && urls.find("quenra.html") == Text::npos; ++i) {
+        ::Sleep(100);
+        urls = RecordedUrls();
+    }
+    EXPECT_NE(urls.find("http://127.0.0.1:5001/update/quenra.html\n"), Text::npos) << urls;
+}

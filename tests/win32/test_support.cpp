@@ -172,3 +172,26 @@ int wmain(int argc, wchar_t** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+namespace testing_support {
+
+Text UseUrlRecorder() {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &key, nullptr) == ERROR_SUCCESS) {
+        static const wchar_t kRecorder[] = L"url-recorder";
+        ::RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(kRecorder), sizeof(kRecorder));
+        ::RegCloseKey(key);
+    }
+    const char* file = std::getenv("URL_RECORD_FILE");
+    const Text path = Text("Z:") + (file ? file : "/tmp/url-recorder.txt");
+    ::DeleteFileW(Wide(path).c_str());
+    return path;
+}
+
+Text RecordedUrls() {
+    const char* file = std::getenv("URL_RECORD_FILE");
+    return rt::ToText(ReadWholeFile(Text("Z:") + (file ? file : "/tmp/url-recorder.txt")));
+}
+
+}  // namespace testing_support

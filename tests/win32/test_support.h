@@ -74,3 +74,13 @@ private:
 };
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Makes Wine hand addresses to tests/fixtures/bin/url-recorder, which
+// notes them in $URL_RECORD_FILE; returns the recorder file's Windows path.
+Text UseUrlRecorder();
+// The addresses recorded so far, one per line.
+Text RecordedUrls();
+
+}  // namespace testing_support
