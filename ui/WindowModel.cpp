@@ -1,0 +1,262 @@
+#include "ui/WindowModel.h"
+
+#include <algorithm>
+
+#include "ui/ControlIds.h"
+
+namespace ui {
+namespace {
+
+bool TakesPointer(const ControlSpec& spec) {
+    switch (spec.type) {
+        case ControlType::Button:
+        case ControlType::ImageButton:
+        case ControlType::Label:
+            return !spec.bindings.empty();
+        case ControlType::EditBox:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Removes the last character, both bytes of a two-byte one.
+void DropLastCharacter(rt::Text& text) {
+    size_t i = 0, last = 0;
+    while (i < text.size()) {
+        last = i;
+        i += (rt::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    }
+    if (!text.empty()) text.erase(last);
+}
+
+}  // namespace
+
+WindowModel::WindowModel(const std::vector<ControlSpec>& form) {
+    controls_.reserve(form.size());
+    for (const ControlSpec& spec : form) {
+        ControlState c;
+        c.spec = &spec;
+        c.text = spec.text;
+        c.colour = spec.colour;
+        c.disabled = !spec.enabled;
+        Rect origin{};
+        if (spec.parent != 0) {
+            if (const ControlState* parent = Find(spec.parent)) origin = parent->bounds;
+        }
+        c.bounds = {origin.left + spec.rect.left, origin.top + spec.rect.top, spec.rect.width, spec.rect.height};
+        controls_.push_back(c);
+    }
+    page_ = kQuickInstallPage;
+}
+
+const ControlState* WindowModel::Find(std::uint32_t control) const {
+    for (const ControlState& c : controls_)
+        if (c.spec->id == control) return &c;
+    return nullptr;
+}
+
+ControlState* WindowModel::FindMutable(std::uint32_t control) {
+    return const_cast<ControlState*>(static_cast<const WindowModel*>(this)->Find(control));
+}
+
+bool WindowModel::IsShown(const ControlState& c) const {
+    return c.spec->page == kNoPage || c.spec->page == page_;
+}
+
+PropertyValue WindowModel::Get(std::uint32_t control, int property) const {
+    const ControlState* c = Find(control);
+    if (!c) return PropertyValue();
+    switch (c->spec->type) {
+        case ControlType::PageContainer:
+            if (property == kPropCurrentPage) return PropertyValue(page_);
+            break;
+        case ControlType::Label:
+            if (property == kPropText) return PropertyValue(c->text);
+            if (property == kPropTextColour) return PropertyValue(c->colour);
+            break;
+        case ControlType::ProgressRing:
+            if (property == kPropPosition) return PropertyValue(c->position);
+            break;
+        case ControlType::EditBox:
+            if (property == kPropContent) return PropertyValue(c->text);
+            break;
+        case ControlType::ImageButton:
+            if (property == kPropDisabled) return PropertyValue(c->disabled);
+            break;
+        default:
+            break;
+    }
+    return PropertyValue();
+}
+
+bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& value) {
+    ControlState* c = FindMutable(control);
+    if (!c || !value.valid()) return false;
+    bool changed = false;
+    switch (c->spec->type) {
+        case ControlType::PageContainer: {
+            if (property != kPropCurrentPage) return false;
+            const int page = static_cast<int>(std::clamp<std::int64_t>(value.AsInteger(), 0, kFinishPage));
+            if (page != page_) {
+                page_ = page;
+                PageChanged();
+                MarkDirty();
+            }
+            return true;
+        }
+        case ControlType::Label:
+            if (property == kPropText) {
+                const rt::Text text = value.AsText();
+                changed = text != c->text;
+                c->text = text;
+            } else if (property == kPropTextColour) {
+                const auto colour = static_cast<std::uint32_t>(value.AsInteger());
+                changed = colour != c->colour;
+                c->colour = colour;
+            } else {
+                return false;
+            }
+            break;
+        case ControlType::ProgressRing: {
+            if (property != kPropPosition) return false;
+            // The ring shows 0 to 300; what it holds is what it shows.
+            const int position = static_cast<int>(std::clamp<std::int64_t>(value.AsInteger(), 0, kProgressMaximum));
+            changed = position != c->position;
+            c->position = position;
+            break;
+        }
+        case ControlType::EditBox: {
+            if (property != kPropContent) return false;
+            const rt::Text text = value.AsText();
+            changed = text != c->text;
+            c->text = text;
+            break;
+        }
+        case ControlType::ImageButton: {
+            if (property != kPropDisabled) return false;
+            const bool disabled = value.AsInteger() != 0;
+            changed = disabled != c->disabled;
+            c->disabled = disabled;
+            if (changed && disabled && (hovered_ == control || pressed_ == control)) {
+                if (pressed_ == control) pressed_ = 0;
+                hovered_ = 0;
+            }
+            break;
+        }
+        default:
+            return false;
+    }
+    if (changed && IsShown(*c)) MarkDirty();
+    return true;
+}
+
+void WindowModel::RegisterHandler(const std::string& name, Handler handler) { handlers_[name] = std::move(handler); }
+
+void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
+    const ControlState* c = Find(control);
+    if (!c || c->disabled) return;
+    // Copy the names first: a handler may register others meanwhile.
+    std::vector<std::string> names;
+    for (const Binding& b : c->spec->bindings)
+        if (b.event == event) names.emplace_back(b.handler);
+    for (const std::string& name : names) {
+        auto it = handlers_.find(name);
+        if (it != handlers_.end() && it->second) {
+            Handler handler = it->second;  // survives re-registration during the call
+            handler(argument);
+        }
+    }
+}
+
+std::uint32_t WindowModel::ControlAt(int x, int y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        const ControlState& c = *it;
+        if (!IsShown(c) || c.disabled || !TakesPointer(*c.spec)) continue;
+        if (c.bounds.Contains(x, y)) return c.spec->id;
+    }
+    return 0;
+}
+
+bool WindowModel::WantsHandCursor(int x, int y) const {
+    const ControlState* c = Find(ControlAt(x, y));
+    return c && c->spec->handCursor;
+}
+
+PointerState WindowModel::StateOf(std::uint32_t control) const {
+    const ControlState* c = Find(control);
+    if (!c || c->disabled) return PointerState::Normal;
+    if (pressed_ == control) return hovered_ == control ? PointerState::Pressed : PointerState::Hover;
+    if (hovered_ == control && pressed_ == 0) return PointerState::Hover;
+    return PointerState::Normal;
+}
+
+void WindowModel::SetHovered(std::uint32_t control) {
+    if (control == hovered_) return;
+    const std::uint32_t old = hovered_;
+    hovered_ = control;
+    MarkDirty();
+    if (old) RaiseEvent(old, kEventHoverState, 0);
+    if (control) RaiseEvent(control, kEventHoverState, 1);
+}
+
+void WindowModel::PointerMoved(int x, int y) {
+    pointerX_ = x;
+    pointerY_ = y;
+    pointerInside_ = true;
+    SetHovered(ControlAt(x, y));
+}
+
+void WindowModel::PointerLeft() {
+    pointerInside_ = false;
+    SetHovered(0);
+}
+
+void WindowModel::ButtonDown(int x, int y) {
+    PointerMoved(x, y);
+    pressed_ = hovered_;
+    const ControlState* c = Find(pressed_);
+    const std::uint32_t focus = (c && c->spec->type == ControlType::EditBox) ? pressed_ : 0;
+    if (focus != focused_) focused_ = focus;
+    MarkDirty();
+}
+
+void WindowModel::ButtonUp(int x, int y) {
+    const std::uint32_t pressed = pressed_;
+    pressed_ = 0;
+    PointerMoved(x, y);
+    MarkDirty();
+    // Cleared before the handler runs: it may run long and pump messages.
+    if (pressed && pressed == hovered_) RaiseEvent(pressed, kEventClick, 0);
+}
+
+void WindowModel::TypeText(const rt::Text& characters) {
+    ControlState* c = FindMutable(focused_);
+    if (!c || !IsShown(*c) || characters.empty()) return;
+    c->text += characters;
+    MarkDirty();
+}
+
+void WindowModel::Backspace() {
+    ControlState* c = FindMutable(focused_);
+    if (!c || !IsShown(*c) || c->text.empty()) return;
+    DropLastCharacter(c->text);
+    MarkDirty();
+}
+
+void WindowModel::PageChanged() {
+    pressed_ = 0;
+    if (const ControlState* f = Find(focused_); f && !IsShown(*f)) focused_ = 0;
+    // What the pointer is over may have changed: hidden controls lose
+    // their hover (and a hovered link its highlight).
+    SetHovered(pointerInside_ ? ControlAt(pointerX_, pointerY_) : 0);
+}
+
+void WindowModel::MarkDirty() {
+    if (dirty_) return;
+    dirty_ = true;
+    ++paintRequests_;
+    if (requester_) requester_();
+}
+
+}  // namespace ui

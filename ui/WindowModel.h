@@ -1,0 +1,91 @@
+// The window toolkit's core, free of Win32: control state, properties by
+// number, pointer handling (hover, press, click), events delivered to
+// bound handlers, and the coalescing of repaints. A backend feeds it
+// pointer input and paints when asked; tests drive it without a window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/PropertyValue.h"
+
+namespace ui {
+
+enum class PointerState { Normal, Hover, Pressed };
+
+struct ControlState {
+    const ControlSpec* spec = nullptr;
+    Rect bounds;             // in window coordinates
+    rt::Text text;           // labels, buttons: caption; edit box: content
+    std::uint32_t colour = 0;
+    int position = 0;        // progress ring
+    bool disabled = false;   // raises no events
+};
+
+class WindowModel {
+public:
+    using Handler = std::function<void(int argument)>;
+
+    explicit WindowModel(const std::vector<ControlSpec>& form);
+
+    // Properties by number; Set reports whether the control and property
+    // exist. Writing the value a property already has changes nothing.
+    PropertyValue Get(std::uint32_t control, int property) const;
+    bool Set(std::uint32_t control, int property, const PropertyValue& value);
+
+    int currentPage() const { return page_; }
+    const std::vector<ControlState>& controls() const { return controls_; }
+    const ControlState* Find(std::uint32_t control) const;
+    bool IsShown(const ControlState& c) const;  // on the window or the current page
+
+    // Handlers are registered by the names the form's bindings carry.
+    void RegisterHandler(const std::string& name, Handler handler);
+    // Runs the handlers bound to the event, unless the control is disabled.
+    void RaiseEvent(std::uint32_t control, int event, int argument = 0);
+
+    // Pointer input in window coordinates.
+    void PointerMoved(int x, int y);
+    void PointerLeft();
+    void ButtonDown(int x, int y);
+    void ButtonUp(int x, int y);
+    // The shown, enabled control that takes pointer input at (x, y), or 0.
+    std::uint32_t ControlAt(int x, int y) const;
+    bool WantsHandCursor(int x, int y) const;
+    PointerState StateOf(std::uint32_t control) const;
+    bool pointerCaptured() const { return pressed_ != 0; }
+
+    // The edit box with the keyboard focus, or 0; typed text goes there.
+    std::uint32_t focused() const { return focused_; }
+    void TypeText(const rt::Text& characters);
+    void Backspace();
+
+    // Repaint coalescing: the requester is called once when the window
+    // turns dirty; the backend paints and calls Painted().
+    void SetPaintRequester(std::function<void()> requester) { requester_ = std::move(requester); }
+    bool dirty() const { return dirty_; }
+    void Painted() { dirty_ = false; }
+    void Invalidate() { MarkDirty(); }
+    int paintRequests() const { return paintRequests_; }
+
+private:
+    ControlState* FindMutable(std::uint32_t control);
+    void MarkDirty();
+    void SetHovered(std::uint32_t control);
+    void PageChanged();
+
+    std::vector<ControlState> controls_;
+    std::map<std::string, Handler> handlers_;
+    int page_ = 0;
+    std::uint32_t hovered_ = 0, pressed_ = 0, focused_ = 0;
+    int pointerX_ = -1, pointerY_ = -1;
+    bool pointerInside_ = false;
+    bool dirty_ = false;
+    int paintRequests_ = 0;
+    std::function<void()> requester_;
+};
+
+}  // namespace ui
