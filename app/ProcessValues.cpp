@@ -4,4 +4,6 @@ namespace app {
 
 int textCodePage = 936;
 
+void ReleaseProcessValues() {}
+
 }  // namespace app

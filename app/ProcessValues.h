@@ -9,4 +9,7 @@ namespace app {
 // Code page of every conversion of a Text to UTF-16; 936 (GBK) from start-up.
 extern int textCodePage;
 
+// Releases every process-wide text (the exit routine).
+void ReleaseProcessValues();
+
 }  // namespace app

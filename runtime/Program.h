@@ -34,6 +34,9 @@ int RunMessageLoop();
 void RegisterExitRoutine(std::function<void()> routine);
 // The main window, destroyed by EndProgram after the exit routines.
 void SetMainWindow(HWND window);
+// Unloads a library the program loaded (the UI toolkit); EndProgram runs
+// these after destroying the main window.
+void RegisterLibraryUnloader(std::function<void()> unloader);
 
 // Runs the exit routines, destroys the main window, releases the
 // runtime's services and ends the process with the code. Never returns.

@@ -10,6 +10,7 @@ namespace {
 
 struct ProcessState {
     std::vector<std::function<void()>> exitRoutines;
+    std::vector<std::function<void()>> unloaders;
     HWND mainWindow = nullptr;
     PreTranslateHook preTranslate = nullptr;
     bool comStarted = false;
@@ -95,6 +96,8 @@ void RegisterExitRoutine(std::function<void()> routine) { State().exitRoutines.p
 
 void SetMainWindow(HWND window) { State().mainWindow = window; }
 
+void RegisterLibraryUnloader(std::function<void()> unloader) { State().unloaders.push_back(std::move(unloader)); }
+
 void EndProgram(int exitCode) {
     ProcessState& state = State();
     // Copy first: a routine must not be able to disturb the iteration.
@@ -108,6 +111,12 @@ void EndProgram(int exitCode) {
     }
     if (state.mainWindow && ::IsWindow(state.mainWindow)) ::DestroyWindow(state.mainWindow);
     state.mainWindow = nullptr;
+    for (const auto& unload : state.unloaders) {
+        try {
+            if (unload) unload();
+        } catch (...) {
+        }
+    }
     ReleaseHttpSession();
     if (state.comStarted) ::CoUninitialize();
     ::ExitProcess(static_cast<UINT>(exitCode));

@@ -164,7 +164,7 @@ void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
         auto it = handlers_.find(name);
         if (it != handlers_.end() && it->second) {
             Handler handler = it->second;  // survives re-registration during the call
-            handler(argument);
+            handler(control, argument);
         }
     }
 }

@@ -28,7 +28,8 @@ struct ControlState {
 
 class WindowModel {
 public:
-    using Handler = std::function<void(int argument)>;
+    // A handler learns which control raised the event, and its argument.
+    using Handler = std::function<void(std::uint32_t control, int argument)>;
 
     explicit WindowModel(const std::vector<ControlSpec>& form);
 

@@ -24,7 +24,7 @@ Point CentreOf(const WindowModel& m, std::uint32_t id) {
 struct Recorder {
     std::vector<std::string> calls;
     void Bind(WindowModel& m, const char* name) {
-        m.RegisterHandler(name, [this, name](int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); });
+        m.RegisterHandler(name, [this, name](std::uint32_t, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); });
     }
 };
 
@@ -211,7 +211,7 @@ TEST(Pointer, HiddenLinksLoseTheirHover) {
     WindowModel m(MainForm());
     Recorder r;
     r.Bind(m, "HighlightLink");
-    m.RegisterHandler("ShowCustomInstallPage", [&](int) { m.Set(kPageContainer, kPropCurrentPage, 1); });
+    m.RegisterHandler("ShowCustomInstallPage", [&](std::uint32_t, int) { m.Set(kPageContainer, kPropCurrentPage, 1); });
     const Point link = CentreOf(m, kCustomInstallLink);
     m.PointerMoved(link.x, link.y);
     m.ButtonDown(link.x, link.y);

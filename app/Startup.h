@@ -1,0 +1,17 @@
+// The installer's start-up: the program entry's sequence and the
+// handler of the main window's created event.
+#pragma once
+
+namespace app {
+
+// Copies the product name into the other name labels, runs the
+// single-instance guard, then the manifest step.
+void OnMainWindowCreated();
+
+// Releases every process-wide value (registered as the exit routine).
+void ExitRoutine();
+
+// The program entry's sequence; returns the exit code.
+int RunInstaller();
+
+}  // namespace app

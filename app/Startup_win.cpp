@@ -1,0 +1,51 @@
+#include "app/Startup.h"
+
+#include "app/InstanceGuard.h"
+#include "app/ProcessValues.h"
+#include "runtime/Dialogs.h"
+#include "runtime/Program.h"
+#include "ui/ControlIds.h"
+#include "ui/Window.h"
+#include "ui/WindowHandlers.h"
+
+namespace app {
+namespace {
+
+constexpr char kSecondCopyMessage[] = "请勿重复运行本程序，如程序未响应请尝试重启电脑！";
+
+rt::Text ProductName() {
+    return ui::GetControlProperty(ui::kMainWindowId, ui::kProductNameLabel, ui::kPropText).AsText();
+}
+
+}  // namespace
+
+void OnMainWindowCreated() {
+    const rt::Text name = ProductName();
+    for (std::uint32_t label : {ui::kBannerNameLabel, ui::kInstallPageNameLabel, ui::kFinishPageNameLabel})
+        ui::SetControlProperty(ui::kMainWindowId, label, ui::kPropText, name);
+    PreventSecondInstance(ProductName(), true, rt::Text(kSecondCopyMessage), MB_ICONEXCLAMATION | MB_OK, true);
+}
+
+void ExitRoutine() { ReleaseProcessValues(); }
+
+int RunInstaller() {
+    rt::RuntimeStartup();
+    if (!ui::LoadToolkit()) {
+        rt::MessageBox("当前系统版本过低,界面库加载失败,若为xp系统请使用xp版界面库", MB_OK, "警告");
+        return 0;
+    }
+    rt::RegisterLibraryUnloader(ui::UnloadToolkit);
+    rt::RegisterExitRoutine(ExitRoutine);
+    textCodePage = 936;
+
+    ui::RegisterWindowHandlers();
+    ui::RegisterHandler("OnMainWindowCreated", [](std::uint32_t, int) { OnMainWindowCreated(); });
+    if (!ui::LoadMainWindow()) {
+        rt::MessageBox("当前系统版本过低,界面库加载失败,若为xp系统请使用xp版界面库", MB_OK, "警告");
+        rt::EndProgram(0);
+    }
+    rt::RunMessageLoop();
+    rt::EndProgram(0);
+}
+
+}  // namespace app

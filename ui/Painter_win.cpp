@@ -1,0 +1,154 @@
+#include "ui/Painter_win.h"
+
+#include "runtime/CodePage.h"
+#include "ui/ControlIds.h"
+#include "ui/Skin_win.h"
+
+namespace ui {
+namespace {
+
+using Gdiplus::Graphics;
+
+std::wstring WideOf(const rt::Text& text) {
+    const std::u16string w = rt::TextToWide(text);
+    return std::wstring(w.begin(), w.end());
+}
+
+Gdiplus::RectF RectOf(const Rect& r) {
+    return Gdiplus::RectF(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.width),
+                          static_cast<float>(r.height));
+}
+
+// Draws the image over the rectangle at the opacity (0..255).
+void DrawImage(Graphics& g, Gdiplus::Bitmap* image, const Rect& r, int opacity) {
+    if (!image) return;
+    const Gdiplus::Rect dest(r.left, r.top, r.width, r.height);
+    const int w = static_cast<int>(image->GetWidth()), h = static_cast<int>(image->GetHeight());
+    if (opacity >= 255) {
+        g.DrawImage(image, dest, 0, 0, w, h, Gdiplus::UnitPixel);
+        return;
+    }
+    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                    {0, 1, 0, 0, 0},
+                                    {0, 0, 1, 0, 0},
+                                    {0, 0, 0, static_cast<float>(opacity) / 255.0f, 0},
+                                    {0, 0, 0, 0, 1}}};
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetColorMatrix(&matrix);
+    g.DrawImage(image, dest, 0, 0, w, h, Gdiplus::UnitPixel, &attributes);
+}
+
+Gdiplus::Color WithOpacity(std::uint32_t argb, int opacity) {
+    const std::uint32_t alpha = ((argb >> 24) & 0xFF) * static_cast<std::uint32_t>(opacity) / 255;
+    return Gdiplus::Color(static_cast<BYTE>(alpha), static_cast<BYTE>(argb >> 16), static_cast<BYTE>(argb >> 8),
+                          static_cast<BYTE>(argb));
+}
+
+void DrawText(Graphics& g, const rt::Text& text, const ControlSpec& spec, std::uint32_t colour, const Rect& r,
+              int opacity) {
+    if (text.empty()) return;
+    Gdiplus::StringFormat format;
+    format.SetAlignment(spec.hAlign == HAlign::Left    ? Gdiplus::StringAlignmentNear
+                        : spec.hAlign == HAlign::Right ? Gdiplus::StringAlignmentFar
+                                                       : Gdiplus::StringAlignmentCenter);
+    format.SetLineAlignment(spec.vAlign == VAlign::Top      ? Gdiplus::StringAlignmentNear
+                            : spec.vAlign == VAlign::Bottom ? Gdiplus::StringAlignmentFar
+                                                            : Gdiplus::StringAlignmentCenter);
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisPath);
+    Gdiplus::SolidBrush brush(WithOpacity(colour, opacity));
+    const std::wstring wide = WideOf(text);
+    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(spec.fontSize, spec.bold), RectOf(r), &format,
+                 &brush);
+}
+
+const char* ImageFor(const ControlSpec& spec, PointerState state) {
+    const Images& i = spec.images;
+    if (state == PointerState::Pressed && i.pressed) return i.pressed;
+    if (state != PointerState::Normal && i.hover) return i.hover;
+    return i.normal;
+}
+
+void PaintRing(Graphics& g, const ControlState& c) {
+    DrawImage(g, SkinImage(c.spec->images.normal), c.bounds, c.spec->opacity);
+    if (c.position <= 0) return;
+    // The fill grows clockwise from the top over position / 300 of the circle.
+    const float sweep = 360.0f * static_cast<float>(c.position) / static_cast<float>(kProgressMaximum);
+    Gdiplus::GraphicsPath pie;
+    const Rect& r = c.bounds;
+    pie.AddPie(static_cast<float>(r.left) - 1, static_cast<float>(r.top) - 1, static_cast<float>(r.width) + 2,
+               static_cast<float>(r.height) + 2, -90.0f, sweep);
+    g.SetClip(&pie);
+    DrawImage(g, SkinImage(c.spec->images.hover), r, c.spec->opacity);
+    g.ResetClip();
+}
+
+void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) {
+    const bool focused = model.focused() == c.spec->id;
+    const PointerState state = focused ? PointerState::Hover : model.StateOf(c.spec->id);
+    DrawImage(g, SkinImage(ImageFor(*c.spec, state)), c.bounds, c.spec->opacity);
+    const Rect inner{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height};
+    g.SetClip(RectOf(inner));
+    DrawText(g, c.text, *c.spec, c.colour, inner, c.spec->opacity);
+    if (focused) {
+        // A caret after the text.
+        const std::wstring wide = WideOf(c.text);
+        Gdiplus::RectF measured;
+        Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
+        format.SetFormatFlags(Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+        g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(c.spec->fontSize, c.spec->bold),
+                        Gdiplus::PointF(0, 0), &format, &measured);
+        const float x = std::min(static_cast<float>(inner.left) + measured.Width + 1.0f,
+                                 static_cast<float>(inner.left + inner.width - 1));
+        Gdiplus::Pen pen(WithOpacity(c.colour, 255), 1.0f);
+        const float mid = static_cast<float>(c.bounds.top) + static_cast<float>(c.bounds.height) / 2.0f;
+        g.DrawLine(&pen, x, mid - 8.0f, x, mid + 8.0f);
+    }
+    g.ResetClip();
+}
+
+}  // namespace
+
+void PaintWindow(const WindowModel& model, Graphics& g) {
+    g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+
+    for (const ControlState& c : model.controls()) {
+        if (!model.IsShown(c)) continue;
+        const ControlSpec& spec = *c.spec;
+        const PointerState state = model.StateOf(spec.id);
+        switch (spec.type) {
+            case ControlType::WindowSkin:
+                DrawImage(g, SkinImage(spec.images.normal), c.bounds, 255);
+                break;
+            case ControlType::PictureBox:
+                DrawImage(g, SkinImage(spec.images.normal), c.bounds, spec.opacity);
+                break;
+            case ControlType::Label:
+                DrawText(g, c.text, spec, c.colour, c.bounds, spec.opacity);
+                break;
+            case ControlType::Button:
+                DrawImage(g, SkinImage(ImageFor(spec, state)), c.bounds, spec.opacity);
+                DrawText(g, c.text, spec, c.colour, c.bounds, spec.opacity);
+                break;
+            case ControlType::ImageButton:
+                // A disabled button is shown faded: it does not answer.
+                DrawImage(g, SkinImage(ImageFor(spec, state)), c.bounds, c.disabled ? spec.opacity * 2 / 5 : spec.opacity);
+                break;
+            case ControlType::ProgressRing:
+                PaintRing(g, c);
+                break;
+            case ControlType::EditBox:
+                PaintEditBox(g, model, c);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace ui

@@ -1,0 +1,112 @@
+#include "ui/Skin_win.h"
+
+#include <shlwapi.h>
+
+#include <map>
+#include <utility>
+
+#include "runtime/Handles.h"
+
+namespace ui {
+namespace {
+
+std::map<std::string, std::unique_ptr<Gdiplus::Bitmap>>& Images() {
+    static std::map<std::string, std::unique_ptr<Gdiplus::Bitmap>> images;
+    return images;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> Decode(const char* name) {
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC resource = ::FindResourceA(module, upper.c_str(), reinterpret_cast<LPCSTR>(RT_RCDATA));
+    if (!resource) return nullptr;
+    HGLOBAL loaded = ::LoadResource(module, resource);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    const DWORD size = ::SizeofResource(module, resource);
+    if (!data || size == 0) return nullptr;
+    rt::ComPtr<IStream> stream;
+    *stream.put() = ::SHCreateMemStream(static_cast<const BYTE*>(data), size);
+    if (!stream) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.get()));
+    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    // Copy into a premultiplied bitmap of our own: the stream is not kept,
+    // and drawing premultiplied pixels onto the window surface is cheapest.
+    const int w = static_cast<int>(decoded->GetWidth()), h = static_cast<int>(decoded->GetHeight());
+    auto copy = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+    {
+        Gdiplus::Graphics g(copy.get());
+        g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        g.DrawImage(decoded.get(), 0, 0, w, h);
+    }
+    return copy;
+}
+
+struct FontKey {
+    int size;
+    bool bold;
+    bool operator<(const FontKey& o) const { return std::make_pair(size, bold) < std::make_pair(o.size, o.bold); }
+};
+
+std::map<FontKey, std::unique_ptr<Gdiplus::Font>>& Fonts() {
+    static std::map<FontKey, std::unique_ptr<Gdiplus::Font>> fonts;
+    return fonts;
+}
+
+std::unique_ptr<Gdiplus::FontFamily>& Family() {
+    static std::unique_ptr<Gdiplus::FontFamily> family;
+    return family;
+}
+
+Gdiplus::FontFamily* ChosenFamily() {
+    std::unique_ptr<Gdiplus::FontFamily>& family = Family();
+    if (family) return family.get();
+    static const wchar_t* const kChain[] = {L"\u5FAE\u8F6F\u96C5\u9ED1" /* 微软雅黑 */, L"Microsoft YaHei", L"SimHei",
+                                            L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"};
+    for (const wchar_t* name : kChain) {
+        auto candidate = std::make_unique<Gdiplus::FontFamily>(name);
+        if (candidate->GetLastStatus() == Gdiplus::Ok && candidate->IsAvailable()) {
+            family = std::move(candidate);
+            return family.get();
+        }
+    }
+    // The default GUI font's face.
+    LOGFONTW logFont{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    family = std::make_unique<Gdiplus::FontFamily>(logFont.lfFaceName);
+    return family.get();
+}
+
+}  // namespace
+
+Gdiplus::Bitmap* SkinImage(const char* name) {
+    if (!name) return nullptr;
+    auto& images = Images();
+    auto it = images.find(name);
+    if (it == images.end()) it = images.emplace(name, Decode(name)).first;
+    return it->second.get();
+}
+
+void ReleaseSkinImages() { Images().clear(); }
+
+Gdiplus::Font* UiFont(int size, bool bold) {
+    auto& fonts = Fonts();
+    const FontKey key{size, bold};
+    auto it = fonts.find(key);
+    if (it == fonts.end()) {
+        // Layout sizes are points at 96 dpi.
+        const float pixels = static_cast<float>(size) * 96.0f / 72.0f;
+        it = fonts.emplace(key, std::make_unique<Gdiplus::Font>(ChosenFamily(), pixels,
+                                                                bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
+                                                                Gdiplus::UnitPixel))
+                 .first;
+    }
+    return it->second.get();
+}
+
+void ReleaseFonts() {
+    Fonts().clear();
+    Family().reset();
+}
+
+}  // namespace ui

@@ -1,0 +1,23 @@
+#include "runtime/Dialogs.h"
+#include "runtime/Program.h"
+#include "ui/ControlIds.h"
+#include "ui/Window.h"
+#include "ui/WindowHandlers.h"
+
+namespace ui {
+namespace {
+
+void ConfirmExit() {
+    const int answer = rt::MessageBox("您确定现在退出安装吗？", MB_OKCANCEL, "提示", WindowHandleOf(kMainWindowId));
+    if (answer == rt::kResultOk) rt::EndProgram(0);
+}
+
+}  // namespace
+
+void RegisterWindowHandlers() {
+    RegisterHandler("ConfirmExit", [](std::uint32_t, int) { ConfirmExit(); });
+    RegisterHandler("ShowQuickInstallPage", [](std::uint32_t, int) { ShowQuickInstallPage(MainModel()); });
+    RegisterHandler("HighlightLink", [](std::uint32_t label, int state) { HighlightLink(MainModel(), label, state); });
+}
+
+}  // namespace ui
