@@ -44,8 +44,10 @@ Gdiplus::Color WithOpacity(std::uint32_t argb, int opacity) {
                           static_cast<BYTE>(argb));
 }
 
+// Labels and captions draw whole, even a little past their rectangle;
+// the edit box trims long paths with an ellipsis.
 void DrawText(Graphics& g, const rt::Text& text, const ControlSpec& spec, std::uint32_t colour, const Rect& r,
-              int opacity) {
+              int opacity, bool trim = false) {
     if (text.empty()) return;
     Gdiplus::StringFormat format;
     format.SetAlignment(spec.hAlign == HAlign::Left    ? Gdiplus::StringAlignmentNear
@@ -54,11 +56,24 @@ void DrawText(Graphics& g, const rt::Text& text, const ControlSpec& spec, std::u
     format.SetLineAlignment(spec.vAlign == VAlign::Top      ? Gdiplus::StringAlignmentNear
                             : spec.vAlign == VAlign::Bottom ? Gdiplus::StringAlignmentFar
                                                             : Gdiplus::StringAlignmentCenter);
-    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
-    format.SetTrimming(Gdiplus::StringTrimmingEllipsisPath);
+    if (trim) {
+        format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+        format.SetTrimming(Gdiplus::StringTrimmingEllipsisPath);
+    } else {
+        format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsNoClip);
+        format.SetTrimming(Gdiplus::StringTrimmingNone);
+    }
     Gdiplus::SolidBrush brush(WithOpacity(colour, opacity));
     const std::wstring wide = WideOf(text);
-    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(spec.fontSize, spec.bold), RectOf(r), &format,
+    Gdiplus::RectF layout = RectOf(r);
+    if (!trim) {
+        // Room to the sides that alignment does not pin, so that a caption
+        // a pixel wider than its rectangle is not cut to fewer characters.
+        const float spare = 80.0f;
+        if (spec.hAlign != HAlign::Left) layout.X -= spec.hAlign == HAlign::Centre ? spare / 2 : spare;
+        layout.Width += spare;
+    }
+    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(spec.fontSize, spec.bold), layout, &format,
                  &brush);
 }
 
@@ -89,7 +104,7 @@ void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) 
     DrawImage(g, SkinImage(ImageFor(*c.spec, state)), c.bounds, c.spec->opacity);
     const Rect inner{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height};
     g.SetClip(RectOf(inner));
-    DrawText(g, c.text, *c.spec, c.colour, inner, c.spec->opacity);
+    DrawText(g, c.text, *c.spec, c.colour, inner, c.spec->opacity, !focused);
     if (focused) {
         // A caret after the text.
         const std::wstring wide = WideOf(c.text);

@@ -1,6 +1,7 @@
 // What the test program does when a test starts it as a child process.
 #include <string>
 
+#include "app/InstanceGuard.h"
 #include "runtime/Files.h"
 #include "runtime/Program.h"
 #include "tests/win32/test_support.h"
@@ -33,6 +34,16 @@ int RunChildMode(int argc, wchar_t** argv) {
         if (file == INVALID_HANDLE_VALUE) return 2;
         HANDLE ready = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
         if (ready) ::SetEvent(ready);
+        ::Sleep(60000);
+        return 0;
+    }
+    // --child-guard-empty EVENT: runs the guard with an empty identifier,
+    // signals EVENT when it returned (no other copy), then waits.
+    if (mode == L"--child-guard-empty" && argc >= 3) {
+        rt::RuntimeStartup();
+        app::PreventSecondInstance("", false, std::nullopt, 0, false);
+        HANDLE passed = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]);
+        if (passed) ::SetEvent(passed);
         ::Sleep(60000);
         return 0;
     }

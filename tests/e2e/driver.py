@@ -1,0 +1,199 @@
+"""Drives Windows programs under Wine and Xvfb as a person would: clicks
+and pointer moves with xdotool, message boxes read and answered with the
+wintool helper, screenshots with ImageMagick's import.
+
+Coordinates given to the helpers here are window coordinates of the
+installer's window (440 x 540, placed at 50, 50 on the screen).
+"""
+
+import os
+import subprocess
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.environ.get("E2E_BUILD", os.path.join(ROOT, "build", "windows"))
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+SHOTS = os.path.join(BUILD, "screenshots")
+WINDOW_CLASS = "TaVoliInstallerWindow"
+WINDOW_LEFT, WINDOW_TOP = 50, 50
+
+
+def exe(name):
+    for folder in (BUILD, os.path.join(BUILD, "tests")):
+        path = os.path.join(folder, name)
+        if os.path.exists(path):
+            return path
+    raise FileNotFoundError(name)
+
+
+def display():
+    """The display that wine-run uses (its private Xvfb when none is set)."""
+    if os.environ.get("DISPLAY"):
+        return os.environ["DISPLAY"]
+    path = os.path.join(ROOT, "build", "wine", "xvfb.display")
+    if not os.path.exists(path) or not _display_alive(open(path).read().strip()):
+        subprocess.run([WINE_RUN, "cmd", "/c", "exit", "0"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return open(path).read().strip()
+
+
+def _display_alive(disp):
+    return os.path.exists("/tmp/.X11-unix/X" + disp.lstrip(":"))
+
+
+def x_env():
+    env = dict(os.environ)
+    env["DISPLAY"] = display()
+    return env
+
+
+def grey_desktop():
+    """A mid-grey root window, so that the window's shadow shows."""
+    tile = os.path.join(SHOTS, ".grey.png")
+    os.makedirs(SHOTS, exist_ok=True)
+    if not os.path.exists(tile):
+        subprocess.run(["convert", "-size", "8x8", "xc:#808080", tile], check=True)
+    subprocess.run(["display", "-window", "root", tile], env=x_env(), check=False)
+
+
+class Program:
+    """A Windows program started under Wine in the background."""
+
+    def __init__(self, path, *args, env=None):
+        full_env = x_env()
+        if env:
+            full_env.update(env)
+        self.proc = subprocess.Popen([WINE_RUN, path] + list(args), env=full_env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                     encoding="utf-8", errors="replace")
+
+    def wait(self, timeout=30):
+        """Exit code of the Windows program."""
+        return self.proc.wait(timeout=timeout)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait(timeout=10)
+
+    def read_line(self, timeout=20):
+        """The next line the program printed (for the harness programs)."""
+        import select
+        end = time.time() + timeout
+        while time.time() < end:
+            r, _, _ = select.select([self.proc.stdout], [], [], 0.2)
+            if r:
+                line = self.proc.stdout.readline()
+                if line:
+                    return line.rstrip("\n")
+                return None
+        return None
+
+
+def wintool(*args, timeout=60):
+    """Runs the helper; returns (exit code, stdout)."""
+    r = subprocess.run([WINE_RUN, exe("wintool.exe")] + [str(a) for a in args], env=x_env(),
+                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+    return r.returncode, r.stdout.decode("utf-8", "replace").strip()
+
+
+def answer_box(caption, button, timeout_ms=15000):
+    """Waits for a message box with the caption, presses the button and
+    returns its text; None when no box came."""
+    code, text = wintool("box", caption, button, timeout_ms)
+    return text if code == 0 else None
+
+
+def no_box(caption, ms=1500):
+    code, _ = wintool("nobox", caption, ms)
+    return code == 0
+
+
+def window_state(cls=WINDOW_CLASS):
+    code, out = wintool("window", cls)
+    if code != 0:
+        return None
+    return {k: int(v) for k, v in (item.split("=") for item in out.split())}
+
+
+def wait_for_window(cls=WINDOW_CLASS, timeout=30):
+    end = time.time() + timeout
+    while time.time() < end:
+        state = window_state(cls)
+        if state and state["visible"]:
+            time.sleep(0.3)  # let the first paint land
+            return state
+        time.sleep(0.2)
+    return None
+
+
+def _xdotool(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], env=x_env(), check=True)
+
+
+def move_to(x, y):
+    _xdotool("mousemove", WINDOW_LEFT + x, WINDOW_TOP + y)
+    time.sleep(0.3)
+
+
+def click(x, y):
+    _xdotool("mousemove", WINDOW_LEFT + x, WINDOW_TOP + y)
+    time.sleep(0.15)
+    _xdotool("click", "1")
+    time.sleep(0.3)
+
+
+def type_text(text):
+    _xdotool("type", "--delay", "30", text)
+    time.sleep(0.3)
+
+
+class Shot:
+    """A screenshot of the window's area; pixels in window coordinates."""
+
+    def __init__(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        self.path = os.path.join(SHOTS, name + ".png")
+        subprocess.run(["import", "-window", "root", "-crop", "440x540+%d+%d" % (WINDOW_LEFT, WINDOW_TOP),
+                        "+repage", self.path], env=x_env(), check=True)
+        ppm = subprocess.run(["convert", self.path, "ppm:-"], check=True, stdout=subprocess.PIPE).stdout
+        self.width, self.height, self.pixels = _parse_ppm(ppm)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def region(self, left, top, width, height):
+        return [self.pixel(x, y) for y in range(top, top + height) for x in range(left, left + width)]
+
+
+def _parse_ppm(data):
+    parts = []
+    i = 0
+    while len(parts) < 4:
+        while data[i:i + 1].isspace():
+            i += 1
+        if data[i:i + 1] == b"#":
+            while data[i:i + 1] not in (b"\n", b""):
+                i += 1
+            continue
+        j = i
+        while not data[j:j + 1].isspace():
+            j += 1
+        parts.append(data[i:j])
+        i = j
+    i += 1
+    width, height = int(parts[1]), int(parts[2])
+    return width, height, data[i:i + width * height * 3]
+
+
+def close_to(colour, expected, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def hex_rgb(text):
+    v = int(text, 16)
+    return (v >> 16) & 255, (v >> 8) & 255, v & 255

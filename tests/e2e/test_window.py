@@ -1,0 +1,201 @@
+"""The installer's window under Wine and Xvfb, driven as a person would.
+
+The real installer shows page 0 and answers its exit button and a second
+start; the other pages are shown by the UI harness, which uses the same
+toolkit, form and window handlers.
+"""
+
+import subprocess
+import time
+import unittest
+
+import driver as d
+
+BLUE = d.hex_rgb("398DFF")
+WHITE = (255, 255, 255)
+EXIT_CENTRE = (383, 57)
+CUSTOM_LINK = (220, 432)
+QUICK_BUTTON = (220, 379)
+
+
+def stop_all():
+    subprocess.run(["pkill", "-f", "installer.exe"], check=False)
+    subprocess.run(["pkill", "-f", "ui_harness.exe"], check=False)
+    time.sleep(0.5)
+
+
+def darkest(shot, left, top, width, height):
+    return min(sum(p) // 3 for p in shot.region(left, top, width, height))
+
+
+class InstallerWindow(unittest.TestCase):
+    def setUp(self):
+        stop_all()
+        d.grey_desktop()
+        self.app = d.Program(d.exe("installer.exe"))
+        self.assertIsNotNone(d.wait_for_window(), "the installer's window did not show")
+
+    def tearDown(self):
+        self.app.kill()
+        stop_all()
+
+    def test_quick_install_page_at_start(self):
+        d.move_to(-40, -40)  # the pointer away from the window
+        shot = d.Shot("page0_quick_install")
+        # The white panel with its rounded corners on the grey desktop.
+        self.assertEqual(shot.pixel(40, 480), WHITE)
+        self.assertEqual(shot.pixel(200, 60), WHITE)
+        self.assertEqual(shot.pixel(5, 5), (128, 128, 128))        # beyond the shadow
+        corner = shot.pixel(31, 31)                                # outside the curve
+        self.assertLess(corner[0], 128)                            # shadowed grey, not panel white
+        near, far = shot.pixel(27, 270), shot.pixel(14, 270)
+        self.assertLess(near[0], far[0])                           # the shadow darkens towards the panel
+        self.assertGreaterEqual(near[0], 105)                      # and stays soft (alpha 36 at most)
+        self.assertLessEqual(far[0], 128)
+        # The logo, the blue button, the name in grey, and the exit cross.
+        badge = shot.pixel(175, 200)
+        self.assertTrue(badge[2] > 200 and badge[0] < 120, badge)    # the logo's blue badge
+        self.assertEqual(shot.pixel(220, 184), WHITE)                 # its white sparkle
+        self.assertTrue(d.close_to(shot.pixel(120, 379), BLUE, 30), shot.pixel(120, 379))
+        self.assertLess(darkest(shot, 32, 252, 376, 34), 140)     # bold grey product name
+        cross = shot.pixel(*EXIT_CENTRE)
+        self.assertTrue(200 <= cross[0] < 255, cross)              # light grey on white
+        # Nothing of the other pages: no banner, no ring, no run button.
+        self.assertEqual(shot.pixel(40, 100), WHITE)
+        self.assertEqual(shot.pixel(220, 182), WHITE)
+
+    def test_link_turns_black_under_the_pointer_and_grey_again(self):
+        d.move_to(*CUSTOM_LINK)
+        over = d.Shot("page0_link_hover")
+        d.move_to(220, 480)
+        off = d.Shot("page0_link_off")
+        self.assertLess(darkest(over, 180, 420, 80, 25), 40)
+        self.assertGreater(darkest(off, 180, 420, 80, 25), 90)
+
+    def test_button_hover_image(self):
+        d.move_to(*QUICK_BUTTON)
+        shot = d.Shot("page0_button_hover")
+        self.assertTrue(d.close_to(shot.pixel(120, 379), d.hex_rgb("39A4FF"), 30), shot.pixel(120, 379))
+
+    def test_exit_question_cancel_keeps_everything_then_ok_ends_with_0(self):
+        d.move_to(-40, -40)
+        before = d.Shot("exit_before")
+        d.click(*EXIT_CENTRE)
+        self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
+        time.sleep(0.5)
+        self.assertTrue(self.app.running())
+        d.move_to(-40, -40)
+        after = d.Shot("exit_after_cancel")
+        self.assertEqual(before.pixel(220, 270), after.pixel(220, 270))
+        self.assertEqual(before.pixel(120, 379), after.pixel(120, 379))
+
+        d.click(*EXIT_CENTRE)
+        self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")
+        self.assertEqual(self.app.wait(), 0)
+
+    def test_a_close_request_asks_like_the_exit_button(self):
+        d.wintool("close", d.WINDOW_CLASS)
+        self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")
+        self.assertEqual(self.app.wait(), 0)
+
+    def test_second_copy_is_refused_and_brings_the_first_back(self):
+        self.assertEqual(d.wintool("minimize", d.WINDOW_CLASS)[0], 0)
+        time.sleep(0.5)
+        self.assertEqual(d.window_state()["iconic"], 1)
+
+        second = d.Program(d.exe("installer.exe"))
+        self.assertEqual(d.answer_box("友情提醒:", "ok"), "请勿重复运行本程序，如程序未响应请尝试重启电脑！")
+        self.assertEqual(second.wait(), 0)
+        self.assertTrue(d.no_box("友情提醒:", 1000), "more than one message box")
+        self.assertTrue(self.app.running())
+        time.sleep(0.5)
+        state = d.window_state()
+        self.assertEqual(state["iconic"], 0)
+        self.assertEqual(state["visible"], 1)
+        self.assertEqual(d.wintool("count", d.WINDOW_CLASS)[1], "1")
+
+
+class HarnessPages(unittest.TestCase):
+    """Pages 1 to 3 drawn by the real toolkit in the UI harness."""
+
+    def tearDown(self):
+        if getattr(self, "app", None):
+            self.app.kill()
+        stop_all()
+
+    def show(self, *args):
+        stop_all()
+        d.grey_desktop()
+        self.app = d.Program(d.exe("ui_harness.exe"), *args)
+        line = self.app.read_line()
+        while line is not None and line != "ready":
+            line = self.app.read_line()
+        self.assertEqual(line, "ready")
+        self.assertIsNotNone(d.wait_for_window())
+        d.move_to(-40, -40)
+
+    def test_custom_install_page_banner_under_the_exit_button(self):
+        self.show("--page", "1")
+        shot = d.Shot("page1_custom_install")
+        banner = shot.pixel(40, 100)
+        self.assertTrue(d.close_to(banner, BLUE, 12), banner)        # opacity 245 over white
+        self.assertEqual(shot.pixel(40, 260), WHITE)                  # below the banner's 226 pixels
+        cross = shot.pixel(*EXIT_CENTRE)
+        self.assertGreater(cross[0], 200)                             # the cross drawn over the banner
+        self.assertTrue(d.close_to(shot.pixel(373, 47), BLUE, 30))   # blue around it
+        self.assertTrue(d.close_to(shot.pixel(160, 393), BLUE, 30))  # the install button
+        folder_box = shot.pixel(110, 330)
+        self.assertTrue(d.close_to(folder_box, d.hex_rgb("EBF3FF"), 6), folder_box)
+
+    def test_back_link_returns_to_the_quick_install_page(self):
+        self.show()
+        d.click(*CUSTOM_LINK)
+        self.assertEqual(self.app.read_line(), "event ShowCustomInstallPage 0")
+        time.sleep(0.3)
+        self.assertTrue(d.close_to(d.Shot("page1_after_link").pixel(40, 100), BLUE, 12))
+        d.move_to(220, 452)
+        hover = d.Shot("page1_back_link_hover")
+        self.assertLess(darkest(hover, 160, 440, 120, 24), 40)
+        d.click(220, 452)
+        d.move_to(-40, -40)
+        back = d.Shot("page0_after_back_link")
+        self.assertEqual(back.pixel(40, 100), WHITE)
+        self.assertTrue(d.close_to(back.pixel(120, 379), BLUE, 30))
+        # Returning shows the link grey again: its highlight went with its page.
+        self.assertGreater(darkest(back, 180, 420, 80, 25), 90)
+
+    def test_install_page_ring_half_and_full(self):
+        self.show("--page", "2", "--ring", "150", "--status", "正在安装中，请耐心等待...")
+        half = d.Shot("page2_ring_150")
+        right, left = half.pixel(145 + 145, 255), half.pixel(145 + 5, 255)
+        self.assertTrue(d.close_to(right, d.hex_rgb("3A9FFF"), 40), right)   # filled clockwise from the top
+        self.assertEqual(left, WHITE)                                          # not yet
+        self.assertLess(darkest(half, 169, 227, 102, 58), 160)                # "50%" in the centre
+        self.app.kill()
+
+        self.show("--page", "2", "--ring", "300")
+        full = d.Shot("page2_ring_300")
+        self.assertTrue(d.close_to(full.pixel(145 + 5, 255), d.hex_rgb("3A9FFF"), 40))
+        self.assertTrue(d.close_to(full.pixel(220, 182), d.hex_rgb("4AA9FF"), 40))
+
+    def test_finish_page(self):
+        self.show("--page", "3")
+        shot = d.Shot("page3_finished")
+        check_blue = d.hex_rgb("3B98FF")
+        self.assertTrue(d.close_to(shot.pixel(217, 174), check_blue, 40), shot.pixel(217, 174))  # the circle
+        self.assertTrue(d.close_to(shot.pixel(210, 249), check_blue, 40), shot.pixel(210, 249))  # the tick
+        self.assertEqual(shot.pixel(217, 200), WHITE)
+        self.assertTrue(d.close_to(shot.pixel(133, 375), BLUE, 30))   # the run button
+        self.assertEqual(shot.pixel(120, 379 + 30), WHITE)             # no quick-install button
+
+    def test_disabled_exit_button_answers_nothing(self):
+        self.show("--page", "2", "--exit-disabled")
+        d.click(*EXIT_CENTRE)
+        self.assertTrue(d.no_box("提示", 1000))
+        d.wintool("close", d.WINDOW_CLASS)  # nor does a close request
+        self.assertTrue(d.no_box("提示", 1000))
+        self.assertTrue(self.app.running())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,131 @@
+// A helper of the end-to-end tests: finds windows and message boxes of
+// any process, reads them and answers them. Prints UTF-8.
+//
+//   wintool box CAPTION BUTTON TIMEOUT_MS   wait for a message box, print its text, press BUTTON
+//                                          (ok, cancel, yes, no); exit 1 when none came
+//   wintool nobox CAPTION MS               exit 0 when no such box shows within MS, else print it, exit 1
+//   wintool window CLASS                   print the state of the first top-level window of CLASS
+//   wintool minimize CLASS                 minimise it
+//   wintool close CLASS                    send it WM_CLOSE
+//   wintool count CLASS                    print how many top-level windows of CLASS exist
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return std::string();
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+struct Search {
+    std::wstring cls;
+    std::wstring caption;  // for boxes
+    bool visibleOnly = true;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM parameter) {
+    auto* s = reinterpret_cast<Search*>(parameter);
+    if (s->visibleOnly && !::IsWindowVisible(window)) return TRUE;
+    wchar_t cls[128] = {}, title[512] = {};
+    ::GetClassNameW(window, cls, 128);
+    ::GetWindowTextW(window, title, 512);
+    if (s->cls == cls && (s->caption.empty() || s->caption == title)) s->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Find(const std::wstring& cls, const std::wstring& caption = L"", bool visibleOnly = true) {
+    Search s{cls, caption, visibleOnly, {}};
+    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[2048] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    return text;
+}
+
+int ButtonId(const std::wstring& name) {
+    if (name == L"ok") return IDOK;
+    if (name == L"cancel") return IDCANCEL;
+    if (name == L"yes") return IDYES;
+    if (name == L"no") return IDNO;
+    return 0;
+}
+
+int Box(const std::wstring& caption, const std::wstring& button, DWORD timeout) {
+    const DWORD start = ::GetTickCount();
+    do {
+        std::vector<HWND> boxes = Find(L"#32770", caption);
+        if (!boxes.empty()) {
+            HWND box = boxes.front();
+            std::printf("%s\n", Utf8(BoxText(box)).c_str());
+            std::fflush(stdout);
+            const int id = ButtonId(button);
+            if (HWND b = ::GetDlgItem(box, id)) ::PostMessageW(b, BM_CLICK, 0, 0);
+            else ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            return 0;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeout);
+    return 1;
+}
+
+int NoBox(const std::wstring& caption, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    do {
+        std::vector<HWND> boxes = Find(L"#32770", caption);
+        if (!boxes.empty()) {
+            std::printf("%s\n", Utf8(BoxText(boxes.front())).c_str());
+            return 1;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < ms);
+    return 0;
+}
+
+int Window(const std::wstring& cls) {
+    std::vector<HWND> windows = Find(cls, L"", false);
+    if (windows.empty()) return 1;
+    HWND w = windows.front();
+    RECT r;
+    ::GetWindowRect(w, &r);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    std::printf("visible=%d iconic=%d foreground=%d x=%ld y=%ld pid=%lu\n", ::IsWindowVisible(w) ? 1 : 0,
+                ::IsIconic(w) ? 1 : 0, ::GetForegroundWindow() == w ? 1 : 0, r.left, r.top, pid);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"box" && argc >= 5) return Box(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
+    if (command == L"nobox" && argc >= 4) return NoBox(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
+    if (command == L"window") return Window(argv[2]);
+    if (command == L"count") {
+        std::printf("%u\n", static_cast<unsigned>(Find(argv[2], L"", false).size()));
+        return 0;
+    }
+    std::vector<HWND> windows = Find(argv[2], L"", false);
+    if (windows.empty()) return 1;
+    if (command == L"minimize") {
+        ::ShowWindow(windows.front(), SW_MINIMIZE);
+        return 0;
+    }
+    if (command == L"close") {
+        ::PostMessageW(windows.front(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return 2;
+}
