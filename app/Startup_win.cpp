@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/InstanceGuard.h"
+#include "app/ManifestStep.h"
 #include "app/ProcessValues.h"
 #include "runtime/Dialogs.h"
 #include "runtime/Program.h"
@@ -24,6 +25,7 @@ void OnMainWindowCreated() {
     for (std::uint32_t label : {ui::kBannerNameLabel, ui::kInstallPageNameLabel, ui::kFinishPageNameLabel})
         ui::SetControlProperty(ui::kMainWindowId, label, ui::kPropText, name);
     PreventSecondInstance(ProductName(), true, rt::Text(kSecondCopyMessage), MB_ICONEXCLAMATION | MB_OK, true);
+    RunManifestStep(false);
 }
 
 void ExitRoutine() { ReleaseProcessValues(); }

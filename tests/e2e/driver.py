@@ -31,10 +31,15 @@ def display():
     if os.environ.get("DISPLAY"):
         return os.environ["DISPLAY"]
     path = os.path.join(ROOT, "build", "wine", "xvfb.display")
-    if not os.path.exists(path) or not _display_alive(open(path).read().strip()):
+    if not os.path.exists(path) or not _display_alive(_read(path)):
         subprocess.run([WINE_RUN, "cmd", "/c", "exit", "0"], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return open(path).read().strip()
+    return _read(path)
+
+
+def _read(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read().strip()
 
 
 def _display_alive(disp):
@@ -48,7 +53,12 @@ def x_env():
 
 
 def grey_desktop():
-    """A mid-grey root window, so that the window's shadow shows."""
+    """A mid-grey desktop, so that the window's shadow shows. The
+    compositing manager that wine-run starts paints one itself; a root
+    picture set behind its back would make it blend frames on top of each
+    other."""
+    if subprocess.run(["pgrep", "-x", "xcompmgr"], stdout=subprocess.DEVNULL).returncode == 0:
+        return
     tile = os.path.join(SHOTS, ".grey.png")
     os.makedirs(SHOTS, exist_ok=True)
     if not os.path.exists(tile):
@@ -69,7 +79,9 @@ class Program:
 
     def wait(self, timeout=30):
         """Exit code of the Windows program."""
-        return self.proc.wait(timeout=timeout)
+        code = self.proc.wait(timeout=timeout)
+        self.proc.stdout.close()
+        return code
 
     def running(self):
         return self.proc.poll() is None
@@ -78,6 +90,7 @@ class Program:
         if self.running():
             self.proc.kill()
             self.proc.wait(timeout=10)
+        self.proc.stdout.close()
 
     def read_line(self, timeout=20):
         """The next line the program printed (for the harness programs)."""
@@ -197,3 +210,87 @@ def close_to(colour, expected, tolerance=24):
 def hex_rgb(text):
     v = int(text, 16)
     return (v >> 16) & 255, (v >> 8) & 255, v & 255
+
+
+# ------------------------------------------------------------ the server side
+
+FIXTURES = os.path.join(ROOT, "tests", "fixtures")
+PREFIX_C = os.path.join(ROOT, "build", "wine", "prefix", "drive_c")
+
+
+class TestServer:
+    """The fault-injecting HTTP server on the installer's own address,
+    127.0.0.1:5001, serving a folder."""
+
+    def __init__(self, root, port=5001):
+        self.root = root
+        self.port = port
+        os.makedirs(root, exist_ok=True)
+        self.proc = subprocess.Popen(["python3", os.path.join(FIXTURES, "http_server.py"), "--root", root,
+                                      "--port", str(port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     text=True)
+        self.proc.stdout.readline()  # "serving ..." once it listens
+
+    def write(self, path, data):
+        full = os.path.join(self.root, path)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("utf-8"))
+
+    def control(self, query):
+        import urllib.request
+        with urllib.request.urlopen("http://127.0.0.1:%d/__control/%s" % (self.port, query), timeout=10) as r:
+            return r.read().decode("utf-8", "replace")
+
+    def rule(self, path, **options):
+        import urllib.parse
+        self.control("rule?" + urllib.parse.urlencode(dict(path=path, **options)))
+
+    def log(self):
+        return self.control("log")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(timeout=10)
+        self.proc.stdout.close()
+
+
+def manifest(version="V11", prompt="发现新版本，请更新后使用", extra=""):
+    return ("\ufeff安装器版本号=（%s）\r\n更新提示=（%s）\r\n"
+            "Quenra自销更新跳转=（http://127.0.0.1:5001/update/quenra.html）\r\n"
+            "Quenra分销更新跳转=（http://127.0.0.1:5001/update/quenra-f.html）\r\n"
+            "Tavoli自销更新跳转=（http://127.0.0.1:5001/update/tavoli.html）\r\n%s" % (version, prompt, extra))
+
+
+def use_url_recorder():
+    """Wine hands addresses to tests/fixtures/bin/url-recorder; returns the
+    environment for the installer and the file where the addresses land."""
+    subprocess.run([WINE_RUN, "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d",
+                    "url-recorder", "/f"], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    record = os.path.join(BUILD, "e2e-state", "urls.txt")
+    os.makedirs(os.path.dirname(record), exist_ok=True)
+    if os.path.exists(record):
+        os.remove(record)
+    env = {"PATH": os.path.join(FIXTURES, "bin") + ":" + os.environ.get("PATH", ""), "URL_RECORD_FILE": record}
+    return env, record
+
+
+def wait_for_file(path, timeout=10):
+    end = time.time() + timeout
+    while time.time() < end:
+        if os.path.exists(path) and os.path.getsize(path) > 0:
+            with open(path, encoding="utf-8") as f:
+                return f.read()
+        time.sleep(0.1)
+    return None
+
+
+def appdata_install_folder():
+    return os.path.join(PREFIX_C, "users", os.environ.get("USER", "root"), "AppData", "Roaming", "TaVoli")
+
+
+def stop_programs():
+    for name in ("installer.exe", "ui_harness.exe", "sample_product.exe"):
+        subprocess.run(["pkill", "-f", name], check=False)
+    time.sleep(0.5)
