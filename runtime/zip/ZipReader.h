@@ -1,0 +1,93 @@
+// Reads zip archives (PKWARE APPNOTE): the end-of-central-directory
+// record, the central directory's entries by index, and each entry's
+// data, stored or deflated, into a sink. No ZIP64, no encryption, no I/O
+// of its own beyond the byte source.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/zip/ByteSource.h"
+
+namespace rt {
+
+constexpr size_t kMaxEntryName = 259;
+constexpr size_t kInflatePiece = 16384;
+
+struct ZipTimes {
+    std::uint16_t dosDate = 0, dosTime = 0;
+    // From an extended-timestamp ("UT") field, Unix seconds.
+    bool hasModified = false, hasAccessed = false, hasCreated = false;
+    std::int64_t modified = 0, accessed = 0, created = 0;
+};
+
+// File attributes in Windows' bits.
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrHidden = 0x02;
+constexpr std::uint32_t kAttrSystem = 0x04;
+constexpr std::uint32_t kAttrArchive = 0x20;
+
+struct ZipEntry {
+    std::string name;  // as stored (GBK on the target systems)
+    bool isFolder = false;
+    std::uint32_t attributes = 0;
+    ZipTimes times;
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
+    std::uint32_t crc = 0;
+    std::uint32_t compressedSize = 0;
+    std::uint32_t uncompressedSize = 0;
+    std::uint32_t localHeaderOffset = 0;
+};
+
+enum class ZipError {
+    None,
+    NoEndRecord,
+    MultiDisk,
+    Zip64,
+    BadDirectory,
+    BadEntry,
+    NameTooLong,
+    LocalHeaderMismatch,
+    Encrypted,
+    UnsupportedMethod,
+    ReadFailed,
+    BadData,      // the deflate stream is damaged
+    TooLarge,     // more data than the entry declares
+    SizeMismatch, // less data than the entry declares
+    CrcMismatch,
+    WriteFailed,
+};
+
+class ZipReader {
+public:
+    // Finds the end record and indexes the central directory.
+    bool Open(ByteSource& source);
+    size_t count() const { return offsets_.size(); }
+    bool ReadEntry(size_t index, ZipEntry& entry);
+    // Checks the local header against the entry, then writes the data,
+    // at most kInflatePiece bytes at a time, checking size and CRC-32.
+    bool Extract(const ZipEntry& entry, ByteSink& sink);
+    ZipError error() const { return error_; }
+
+private:
+    bool Fail(ZipError e) {
+        error_ = e;
+        return false;
+    }
+    bool FindEndRecord(std::int64_t& position);
+    bool CopyStored(std::int64_t offset, const ZipEntry& entry, ByteSink& sink);
+    bool Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& sink);
+
+    ByteSource* source_ = nullptr;
+    std::vector<std::int64_t> offsets_;  // of the central-directory records
+    std::int64_t directoryEnd_ = 0;
+    ZipError error_ = ZipError::None;
+};
+
+// Whether an entry name stays inside the destination: no "..", no leading
+// separator, no drive or stream colon, not empty.
+bool IsSafeEntryName(const std::string& name);
+
+}  // namespace rt

@@ -1,0 +1,185 @@
+// The archive component on the real file system of the build: Linux in
+// the native build, Windows (under Wine) in the other.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "runtime/zip/ExtractZip.h"
+#include "tests/unit/zip_builder.h"
+
+using namespace rt;
+using testzip::Build;
+using testzip::Entry;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ExtractZipTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        root_ = fs::temp_directory_path() / ("extract_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                             "_" + std::to_string(++counter));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        for (auto& p : fs::recursive_directory_iterator(root_, ec))
+            fs::permissions(p.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root_, ec);
+    }
+
+    // Paths as the installer gives them: "\" on Windows, "/" here.
+    Text Path(const std::string& relative) const { return (root_ / relative).make_preferred().string(); }
+    Text Destination() const { return Path("dest") + Separator(); }
+    static Text Separator() { return std::string(1, static_cast<char>(fs::path::preferred_separator)); }
+
+    Text WriteArchive(const testzip::Bytes& zip, const std::string& name = "pack.zip") {
+        std::ofstream(root_ / name, std::ios::binary).write(reinterpret_cast<const char*>(zip.data()),
+                                                           static_cast<std::streamsize>(zip.size()));
+        return Path(name);
+    }
+
+    int Run(const Text& archive, const Text& destination) {
+        percents_.clear();
+        return ExtractZip(archive, destination, [this](int percent, ExtractState&) { percents_.push_back(percent); });
+    }
+
+    std::string Read(const std::string& relative) const {
+        std::ifstream in(root_ / "dest" / relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool Exists(const std::string& relative) const { return fs::exists(root_ / relative); }
+
+    fs::path root_;
+    std::vector<int> percents_;
+};
+
+Entry File(const std::string& name, const std::string& text) { return Entry{name, testzip::Text(text)}; }
+
+}  // namespace
+
+TEST_F(ExtractZipTest, FourEntriesReportAQuarterEach) {
+    const Text archive = WriteArchive(Build({File("a.txt", "A"), File("b.txt", "BB"), File("c/d.txt", "D"), File("e", "")}));
+    EXPECT_EQ(Run(archive, Destination()), kExtractDone);
+    EXPECT_EQ(percents_, (std::vector<int>{0, 25, 50, 75, 100}));
+    EXPECT_EQ(Read("a.txt"), "A");
+    EXPECT_EQ(Read("b.txt"), "BB");
+    EXPECT_EQ(Read("c/d.txt"), "D");
+    EXPECT_TRUE(Exists("dest/e"));
+}
+
+TEST_F(ExtractZipTest, FoldersSeparatorsStoredAndDeflatedEntries) {
+    Entry emptyFolder{"empty/", {}};
+    emptyFolder.external = 0x10;
+    Entry stored = File("x\\stored.txt", std::string(5000, 's'));
+    stored.deflate = false;
+    const Text archive = WriteArchive(Build({emptyFolder, File("x/deflated.txt", std::string(90000, 'd')), stored}));
+    // The destination is created, every missing level of it.
+    const Text destination = Path("dest/new/levels");
+    EXPECT_EQ(Run(archive, destination), kExtractDone);
+    EXPECT_TRUE(fs::is_directory(root_ / "dest/new/levels/empty"));
+    EXPECT_EQ(fs::file_size(root_ / "dest/new/levels/x/deflated.txt"), 90000u);
+    EXPECT_EQ(fs::file_size(root_ / "dest/new/levels/x/stored.txt"), 5000u);  // "\" lands like "/"
+}
+
+TEST_F(ExtractZipTest, ReadOnlyEntriesAreWritableAfterEachRun) {
+    Entry locked = File("theme/locked.cfg", "locked=1");
+    locked.external = 0x21;
+    const Text archive = WriteArchive(Build({locked}));
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(Run(archive, Destination()), kExtractDone) << run;
+        const auto perms = fs::status(root_ / "dest/theme/locked.cfg").permissions();
+        EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none) << run;
+    }
+}
+
+TEST_F(ExtractZipTest, MissingArchiveOrDestination) {
+    EXPECT_EQ(Run(Path("none.zip"), Destination()), kExtractMissing);
+    EXPECT_EQ(percents_, std::vector<int>{0});
+    const Text archive = WriteArchive(Build({File("a", "a")}));
+    EXPECT_EQ(Run(archive, ""), kExtractMissing);
+    EXPECT_EQ(Run("", Destination()), kExtractMissing);
+}
+
+TEST_F(ExtractZipTest, RefusedArchivesReportZeroOnce) {
+    struct Case {
+        const char* what;
+        testzip::Bytes bytes;
+    } cases[] = {
+        {"not a zip", testzip::Text("<html><body>404 Not Found</body></html> padding padding")},
+        {"empty zip", Build({})},
+        {"shorter than 32 bytes", testzip::Text("PK\x03\x04")},
+        {"multi-disk", [] {
+             testzip::Options o;
+             o.disk = 1;
+             return Build({File("a", "a")}, o);
+         }()},
+        {"truncated", [] {
+             auto z = Build({File("a", std::string(3000, 'a')), File("b", "b")});
+             z.resize(z.size() - 40);
+             return z;
+         }()},
+    };
+    for (const auto& c : cases) {
+        const Text archive = WriteArchive(c.bytes, "bad.zip");
+        EXPECT_EQ(Run(archive, Destination()), kExtractFailed) << c.what;
+        EXPECT_EQ(percents_, std::vector<int>{0}) << c.what;
+    }
+}
+
+TEST_F(ExtractZipTest, AFailingEntryKeepsTheOnesBeforeAndReportsOneHundred) {
+    Entry badCrc = File("2.txt", "two");
+    badCrc.crcDelta = 1;
+    Entry corrupt = File("2.txt", std::string(20000, 'z'));
+    corrupt.corruptDeflate = true;
+    Entry mismatch = File("2.txt", "two");
+    mismatch.localMethodDiffers = true;
+    Entry bomb = File("2.txt", std::string(100000, 'b'));
+    bomb.declaredSizeDelta = -99000;
+    for (const Entry& bad : {badCrc, corrupt, mismatch, bomb}) {
+        const Text archive = WriteArchive(Build({File("1.txt", "one"), bad, File("3.txt", "three")}));
+        EXPECT_EQ(Run(archive, Destination()), kExtractFailed);
+        EXPECT_EQ(percents_, (std::vector<int>{0, 100}));
+        EXPECT_EQ(Read("1.txt"), "one");
+        EXPECT_FALSE(Exists("dest/3.txt"));
+        EXPECT_LE(Read("2.txt").size(), 1000u);  // never past the declared size
+        fs::remove_all(root_ / "dest");
+    }
+}
+
+TEST_F(ExtractZipTest, DataDescriptorEntriesUnpack) {
+    Entry described = File("d.bin", std::string(40000, 'q'));
+    described.dataDescriptor = true;
+    const Text archive = WriteArchive(Build({described}));
+    EXPECT_EQ(Run(archive, Destination()), kExtractDone);
+    EXPECT_EQ(Read("d.bin").size(), 40000u);
+}
+
+TEST_F(ExtractZipTest, NamesThatWouldLeaveTheDestinationWriteNothingOutside) {
+    for (const char* name : {"../evil.txt", "sub/../../evil.txt", "..\\evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt"}) {
+        const Text archive = WriteArchive(Build({File("ok.txt", "ok"), File(name, "evil")}));
+        EXPECT_EQ(Run(archive, Path("dest/inner") + Separator()), kExtractFailed) << name;
+        EXPECT_EQ(percents_, (std::vector<int>{0, 100})) << name;
+        EXPECT_TRUE(Exists("dest/inner/ok.txt")) << name;
+        EXPECT_FALSE(Exists("dest/evil.txt")) << name;
+        EXPECT_FALSE(Exists("evil.txt")) << name;
+        EXPECT_FALSE(fs::exists(fs::path("/evil.txt"))) << name;
+    }
+}
+
+TEST_F(ExtractZipTest, TheProgressHandlerCanStopTheExtraction) {
+    const Text archive = WriteArchive(Build({File("a", "a"), File("b", "b"), File("c", "c")}));
+    std::vector<int> seen;
+    const int result = ExtractZip(archive, Destination(), [&](int percent, ExtractState& state) {
+        seen.push_back(percent);
+        state.stop = true;
+    });
+    EXPECT_EQ(result, kExtractDone);
+    EXPECT_EQ(seen, std::vector<int>{0});
+    EXPECT_TRUE(Exists("dest/a"));
+    EXPECT_FALSE(Exists("dest/b"));
+}
