@@ -3,6 +3,7 @@
 #include "app/InstanceGuard.h"
 #include "app/ManifestStep.h"
 #include "app/ProcessValues.h"
+#include "net/DownloadTasks.h"
 #include "runtime/Dialogs.h"
 #include "runtime/Program.h"
 #include "ui/ControlIds.h"
@@ -28,7 +29,10 @@ void OnMainWindowCreated() {
     RunManifestStep(false);
 }
 
-void ExitRoutine() { ReleaseProcessValues(); }
+void ExitRoutine() {
+    net::ReleaseSharedDownloader();
+    ReleaseProcessValues();
+}
 
 int RunInstaller() {
     rt::RuntimeStartup();
@@ -37,6 +41,7 @@ int RunInstaller() {
         return 0;
     }
     rt::RegisterLibraryUnloader(ui::UnloadToolkit);
+    net::CreateSharedDownloader();
     rt::RegisterExitRoutine(ExitRoutine);
     textCodePage = 936;
 

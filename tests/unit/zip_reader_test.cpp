@@ -217,3 +217,24 @@ TEST(EntryNames, ThoseThatWouldLeaveTheDestinationAreUnsafe) {
                              "C:evil", "C:\\evil", "x:/y", "file.txt:stream", "a/.."})
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
 }
+
+#ifdef FUZZ_REGRESSIONS_DIR
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/fuzz/zip_fuzz_harness.h"
+
+// Every input the fuzzer ever found, replayed through its harness.
+TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
+    int replayed = 0;
+    for (const auto& file : std::filesystem::directory_iterator(FUZZ_REGRESSIONS_DIR)) {
+        if (!file.is_regular_file() || file.path().filename().string()[0] == '.') continue;
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        zipfuzz::FuzzOneArchive(data.data(), data.size());
+        ++replayed;
+    }
+    SUCCEED() << replayed << " inputs";
+}
+#endif
