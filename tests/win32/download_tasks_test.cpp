@@ -1,0 +1,53 @@
+// The three download tasks move the real window's ring through its bands.
+#include <gtest/gtest.h>
+
+#include "net/DownloadTasks.h"
+#include "tests/win32/test_support.h"
+#include "ui/ControlIds.h"
+#include "ui/Window.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::int64_t Position() { return ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger(); }
+Text Label() { return ui::GetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText).AsText(); }
+
+}  // namespace
+
+TEST(DownloadTasks, BandsEndAtTheirTopsAndNoSizeLeavesTheBarAtItsBase) {
+    ASSERT_TRUE(ui::LoadToolkit());
+    ASSERT_NE(ui::LoadMainWindow(), nullptr);  // the real form, no handlers bound
+    ui::SetControlProperty(ui::kMainWindowId, ui::kPageContainer, ui::kPropCurrentPage, ui::kInstallPage);
+    net::CreateSharedDownloader();
+    ScratchFolder dir("tasks");
+
+    struct Case {
+        net::ProgressCallback reporter;
+        Text path;
+        std::int64_t position;
+        Text label;
+    } cases[] = {
+        {net::AvatarPackProgress, "/__gen/50000", 100, "33%"},
+        {net::BeautifyPackProgress, "/__gen/50000", 200, "66%"},
+        {net::ProgramFileProgress, "/__gen/50000", 300, "100%"},
+        {net::AvatarPackProgress, "/__b/nolength/__gen/50000", 0, "0%"},
+        {net::BeautifyPackProgress, "/__b/nolength/__gen/50000", 100, "33%"},
+        {net::ProgramFileProgress, "/__b/nolength/__gen/50000", 200, "66%"},
+    };
+    for (const auto& c : cases) {
+        ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, 7);
+        EXPECT_EQ(net::RunDownloadTask(ServerBase() + c.path, dir / "f.bin", c.reporter), net::DownloadCompleted);
+        EXPECT_EQ(Position(), c.position) << c.path;
+        EXPECT_EQ(Label(), c.label) << c.path;
+    }
+    // A task that receives nothing leaves the bar and the label alone.
+    ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, 151);
+    ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, "50%");
+    EXPECT_EQ(net::RunDownloadTask(ServerBase() + "/__b/status=404/x", dir / "g.bin", net::ProgramFileProgress),
+              net::HttpStatusFailed);
+    EXPECT_EQ(Position(), 151);
+    EXPECT_EQ(Label(), "50%");
+    net::ReleaseSharedDownloader();
+    ::DestroyWindow(ui::WindowHandleOf(ui::kMainWindowId));
+}
