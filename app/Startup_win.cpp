@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/InstallJob.h"
 #include "app/InstanceGuard.h"
 #include "app/ManifestStep.h"
 #include "app/ProcessValues.h"
@@ -46,6 +47,7 @@ int RunInstaller() {
     textCodePage = 936;
 
     ui::RegisterWindowHandlers();
+    RegisterInstallHandlers();
     ui::RegisterHandler("OnMainWindowCreated", [](std::uint32_t, int) { OnMainWindowCreated(); });
     if (!ui::LoadMainWindow()) {
         rt::MessageBox("当前系统版本过低,界面库加载失败,若为xp系统请使用xp版界面库", MB_OK, "警告");

@@ -294,3 +294,37 @@ def stop_programs():
     for name in ("installer.exe", "ui_harness.exe", "sample_product.exe"):
         subprocess.run(["pkill", "-f", name], check=False)
     time.sleep(0.5)
+
+
+def install_folder_unix(windows_path):
+    """The host path of a folder on the prefix's C: drive."""
+    assert windows_path[1:3] == ":\\"
+    return os.path.join(PREFIX_C, windows_path[3:].replace("\\", "/"))
+
+
+def desktop_folder():
+    return os.path.join(PREFIX_C, "users", os.environ.get("USER", "root"), "Desktop")
+
+
+def wait_for_page(check, timeout=120, interval=0.5):
+    """Takes screenshots until check(shot) holds; returns the shot or None."""
+    end = time.time() + timeout
+    while time.time() < end:
+        shot = Shot("_polling")
+        if check(shot):
+            return shot
+        time.sleep(interval)
+    return None
+
+
+def is_finish_page(shot):
+    # The blue circle of the check mark and the run button.
+    return close_to(shot.pixel(217, 174), hex_rgb("3B98FF"), 40) and close_to(shot.pixel(133, 375), hex_rgb("398DFF"), 30)
+
+
+def is_quick_install_page(shot):
+    return close_to(shot.pixel(120, 379), hex_rgb("398DFF"), 30) and shot.pixel(40, 100) == (255, 255, 255)
+
+
+def is_install_page(shot):
+    return shot.pixel(40, 100) == (255, 255, 255) and shot.pixel(120, 379) == (255, 255, 255)
