@@ -159,6 +159,11 @@ def click(x, y):
     time.sleep(0.3)
 
 
+def key(name):
+    _xdotool("key", name)
+    time.sleep(0.3)
+
+
 def type_text(text):
     _xdotool("type", "--delay", "30", text)
     time.sleep(0.3)
@@ -291,7 +296,7 @@ def appdata_install_folder():
 
 
 def stop_programs():
-    for name in ("installer.exe", "ui_harness.exe", "sample_product.exe"):
+    for name in ("installer.exe", "ui_harness.exe", "sample_product.exe", "助手.exe"):
         subprocess.run(["pkill", "-f", name], check=False)
     time.sleep(0.5)
 

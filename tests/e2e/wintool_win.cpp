@@ -8,7 +8,10 @@
 //   wintool minimize CLASS                 minimise it
 //   wintool close CLASS                    send it WM_CLOSE
 //   wintool count CLASS                    print how many top-level windows of CLASS exist
+//   wintool lnk FILE                       print the target of a shell link
+//   wintool browse PATH|cancel TIMEOUT_MS  answer the folder browser: type PATH and press OK, or cancel
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -105,6 +108,59 @@ int Window(const std::wstring& cls) {
     return 0;
 }
 
+int Link(const std::wstring& file) {
+    ::CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))))
+        return 1;
+    IPersistFile* persist = nullptr;
+    int code = 1;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        wchar_t target[MAX_PATH] = {};
+        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+            std::printf("%s\n", Utf8(target).c_str());
+            code = 0;
+        }
+        persist->Release();
+    }
+    link->Release();
+    return code;
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM parameter) {
+    wchar_t cls[64] = {};
+    ::GetClassNameW(child, cls, 64);
+    if (std::wstring(cls) == L"Edit" && ::IsWindowVisible(child)) {
+        *reinterpret_cast<HWND*>(parameter) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int Browse(const std::wstring& answer, DWORD timeout) {
+    const DWORD start = ::GetTickCount();
+    do {
+        for (HWND dialog : Find(L"#32770")) {
+            if (!::GetDlgItem(dialog, IDOK)) continue;
+            if (answer == L"cancel") {
+                ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+                return 0;
+            }
+            HWND edit = nullptr;
+            ::EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+            if (!edit) continue;
+            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
+            ::Sleep(100);
+            ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return 0;
+        }
+        ::Sleep(100);
+    } while (::GetTickCount() - start < timeout);
+    return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -113,6 +169,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"box" && argc >= 5) return Box(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
     if (command == L"nobox" && argc >= 4) return NoBox(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"window") return Window(argv[2]);
+    if (command == L"lnk") return Link(argv[2]);
+    if (command == L"browse" && argc >= 4) return Browse(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"count") {
         std::printf("%u\n", static_cast<unsigned>(Find(argv[2], L"", false).size()));
         return 0;
