@@ -51,14 +51,6 @@ bool FetchLibrary(const Text& name, const Text& d) {
     return false;
 }
 
-int Unpack(const Text& archive, const Text& destination) {
-    return rt::ExtractZip(archive, destination, [](int percent, rt::ExtractState&) {
-        ui::MainModel().RaiseEvent(ui::kArchive, ui::kEventArchiveProgress, percent);
-        // Unpacking dispatches no messages; the ring is painted directly.
-        ui::PaintIfDirty();
-    });
-}
-
 // Steps 2 to 17; the entry has shown the install page and made the folders.
 void RunInstallJob(const Text& d, int startPage) {
     const Text name = ProductName();
@@ -79,10 +71,10 @@ void RunInstallJob(const Text& d, int startPage) {
     launchPath = ProgramPath(d, name);
 
     Set(ui::kStatusLabel, ui::kPropText, kUnpackingText);
-    complete &= Unpack(AvatarPackPath(d), AvatarFolder(d)) == rt::kExtractDone;
+    complete &= UnpackPack(AvatarPackPath(d), AvatarFolder(d)) == rt::kExtractDone;
     Set(ui::kStatusLabel, ui::kPropText, kFinishingText);
     if (IsDirectory(ResourceFolder(d))) ClearFolder(ResourceFolder(d));
-    complete &= Unpack(BeautifyPackPath(d), ImageFolder(d)) == rt::kExtractDone;
+    complete &= UnpackPack(BeautifyPackPath(d), ImageFolder(d)) == rt::kExtractDone;
     rt::DeleteFile(AvatarPackPath(d));
     rt::DeleteFile(BeautifyPackPath(d));
 
@@ -144,6 +136,14 @@ void BrowseInstallFolder() {
     const FolderChoice choice = ChooseCustomFolder(rt::BrowseForFolder("请选择欲安装的目录"), defaultInstallFolder);
     customInstallFolder = choice.customInstallFolder;
     Set(ui::kFolderBox, ui::kPropContent, choice.editBoxText);
+}
+
+int UnpackPack(const Text& archive, const Text& destination) {
+    return rt::ExtractZip(archive, destination, [](int percent, rt::ExtractState&) {
+        ui::MainModel().RaiseEvent(ui::kArchive, ui::kEventArchiveProgress, percent);
+        // Unpacking dispatches no messages; the ring is painted directly.
+        ui::PaintIfDirty();
+    });
 }
 
 void ShowExtractProgress(int percent) {

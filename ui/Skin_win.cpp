@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "runtime/Handles.h"
@@ -39,6 +40,30 @@ std::unique_ptr<Gdiplus::Bitmap> Decode(const char* name) {
         g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
         g.DrawImage(decoded.get(), 0, 0, w, h);
     }
+    return copy;
+}
+
+struct SizedKey {
+    std::string name;
+    int width, height;
+    bool operator<(const SizedKey& o) const {
+        return std::tie(name, width, height) < std::tie(o.name, o.width, o.height);
+    }
+};
+
+std::map<SizedKey, std::unique_ptr<Gdiplus::Bitmap>>& SizedImages() {
+    static std::map<SizedKey, std::unique_ptr<Gdiplus::Bitmap>> images;
+    return images;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> Resampled(Gdiplus::Bitmap* image, int width, int height) {
+    auto copy = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    Gdiplus::Graphics g(copy.get());
+    g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), 0, 0, static_cast<INT>(image->GetWidth()),
+                static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel);
     return copy;
 }
 
@@ -87,7 +112,21 @@ Gdiplus::Bitmap* SkinImage(const char* name) {
     return it->second.get();
 }
 
-void ReleaseSkinImages() { Images().clear(); }
+Gdiplus::Bitmap* SkinImageSized(const char* name, int width, int height) {
+    Gdiplus::Bitmap* image = SkinImage(name);
+    if (!image || width <= 0 || height <= 0) return image;
+    if (static_cast<int>(image->GetWidth()) == width && static_cast<int>(image->GetHeight()) == height) return image;
+    auto& sized = SizedImages();
+    SizedKey key{name, width, height};
+    auto it = sized.find(key);
+    if (it == sized.end()) it = sized.emplace(std::move(key), Resampled(image, width, height)).first;
+    return it->second.get();
+}
+
+void ReleaseSkinImages() {
+    SizedImages().clear();
+    Images().clear();
+}
 
 Gdiplus::Font* UiFont(int size, bool bold) {
     auto& fonts = Fonts();

@@ -24,6 +24,29 @@ FOLDER_BOX = (200, 326)
 RUN = (190, 375)
 FAILURE = "安装未完成，部分文件下载或解压失败，请检查网络后重试"
 INI = os.path.join(d.PREFIX_C, "Tavoli.ini")
+FOLDER_TEXT = (108, 312, 224, 28)  # inside the folder box, in screenshot coordinates
+
+
+def folder_box_pixels(name):
+    d.move_to(-40, -40)
+    time.sleep(0.3)
+    return d.Shot(name).region(*FOLDER_TEXT)
+
+
+def harness_folder_box_pixels(text):
+    """The folder box as the toolkit draws it showing `text`: what the
+    installer's box must look like when it shows that text."""
+    d.stop_programs()
+    app = d.Program(d.exe("ui_harness.exe"), "--page", "1", "--folder", text)
+    try:
+        line = app.read_line()
+        while line is not None and line != "ready":
+            line = app.read_line()
+        assert d.wait_for_window() is not None, "no harness window"
+        return folder_box_pixels("harness_folder_" + text.replace("\\", "_").replace(":", ""))
+    finally:
+        app.kill()
+        d.stop_programs()
 
 
 def choose_in_folder_browser(subfolder=None):
@@ -134,10 +157,11 @@ class Installation(unittest.TestCase):
         d.click(*BROWSE)
         self.assertEqual(d.wintool("browse", "cancel", 15000)[0], 0)
         time.sleep(0.5)
+        after_cancel = folder_box_pixels("install_custom_after_cancel")
         os.makedirs(d.install_folder_unix("C:\\Games"), exist_ok=True)
         d.click(*BROWSE)
         choose_in_folder_browser("Games")
-        d.Shot("install_custom_folder_chosen")
+        chosen = folder_box_pixels("install_custom_folder_chosen")
         # Typing into the box changes nothing.
         d.click(*FOLDER_BOX)
         d.type_text("junk")
@@ -145,6 +169,12 @@ class Installation(unittest.TestCase):
         self.wait_finished("install_custom_finished")
         self.assert_installed("C:\\Games\\TaVoli")
         self.assertFalse(os.path.exists(d.install_folder_unix(DEFAULT_FOLDER)))
+        # The box showed the chosen folder, and the default after the cancel.
+        shows_games = harness_folder_box_pixels("C:\\Games")
+        shows_default = harness_folder_box_pixels(DEFAULT_FOLDER)
+        self.assertNotEqual(shows_games, shows_default)
+        self.assertEqual(chosen, shows_games)
+        self.assertEqual(after_cancel, shows_default)
 
     def test_custom_route_into_a_drive_root(self):
         self.start()
@@ -152,9 +182,11 @@ class Installation(unittest.TestCase):
         time.sleep(0.5)
         d.click(*BROWSE)
         choose_in_folder_browser()
+        chosen = folder_box_pixels("install_root_chosen")
         d.click(*INSTALL)
         self.wait_finished("install_root_finished")
         self.assert_installed("C:\\TaVoli")
+        self.assertEqual(chosen, harness_folder_box_pixels("C:\\"))
 
     def test_installing_twice_refills_the_resource_folder(self):
         self.start()

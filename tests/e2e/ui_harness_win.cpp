@@ -2,7 +2,7 @@
 // handlers, put into a given state, so that the tests can look at every
 // page. The installer's own flow handlers only print their names.
 //
-//   ui_harness [--page N] [--ring P] [--status TEXT] [--exit-disabled]
+//   ui_harness [--page N] [--ring P] [--status TEXT] [--folder TEXT] [--exit-disabled]
 #include <cstdio>
 #include <string>
 
@@ -55,6 +55,8 @@ int wmain(int argc, wchar_t** argv) {
             const int position = _wtoi(argv[++i]);
             set(ui::kProgressBar, ui::kPropPosition, position);
             set(ui::kProgressLabel, ui::kPropText, std::to_string(position / 3) + "%");
+        } else if (option == L"--folder") {
+            set(ui::kFolderBox, ui::kPropContent, Narrow(argv[++i]));
         } else if (option == L"--status") {
             set(ui::kStatusLabel, ui::kPropText, Narrow(argv[++i]));
         }
