@@ -9,8 +9,8 @@ constexpr const char kProductName[] = "LOL Quenra助手";
 constexpr std::uint32_t kGrey = 0xFF7A7A7A;
 constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 
-ControlSpec Row(std::uint32_t id, const char* name, ControlType type, std::uint32_t parent, int page, Rect rect) {
-    ControlSpec c;
+ControlRow Row(std::uint32_t id, const char* name, ControlType type, std::uint32_t parent, int page, Rect rect) {
+    ControlRow c;
     c.id = id;
     c.formName = name;
     c.type = type;
@@ -20,7 +20,7 @@ ControlSpec Row(std::uint32_t id, const char* name, ControlType type, std::uint3
     return c;
 }
 
-ControlSpec& Texted(ControlSpec& c, const rt::Text& text, int size, bool bold, std::uint32_t colour, HAlign h,
+ControlRow& Texted(ControlRow& c, const rt::Text& text, int size, bool bold, std::uint32_t colour, HAlign h,
                     VAlign v) {
     c.text = text;
     c.fontSize = size;
@@ -31,9 +31,9 @@ ControlSpec& Texted(ControlSpec& c, const rt::Text& text, int size, bool bold, s
     return c;
 }
 
-std::vector<ControlSpec> Build() {
-    std::vector<ControlSpec> form;
-    auto add = [&form](ControlSpec c) -> ControlSpec& {
+std::vector<ControlRow> Build() {
+    std::vector<ControlRow> form;
+    auto add = [&form](ControlRow c) -> ControlRow& {
         form.push_back(std::move(c));
         return form.back();
     };
@@ -52,14 +52,14 @@ std::vector<ControlSpec> Build() {
     Texted(add(Row(kProductNameLabel, "标签_软件名", ControlType::Label, kPageContainer, 0, {2, 222, 376, 34})),
            kProductName, 21, true, kGrey, HAlign::Centre, VAlign::Top);
     {
-        ControlSpec& b = add(Row(kQuickInstallButton, "按钮_快速安装", ControlType::Button, kPageContainer, 0,
+        ControlRow& b = add(Row(kQuickInstallButton, "按钮_快速安装", ControlType::Button, kPageContainer, 0,
                                  {80, 324, 220, 50}));
         Texted(b, "快速安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"quick_normal", "quick_hover", "quick_pressed"};
         b.bindings = {{kEventClick, "QuickInstall"}};
     }
     {
-        ControlSpec& l = add(Row(kCustomInstallLink, "标签_自定义安装", ControlType::Label, kPageContainer, 0,
+        ControlRow& l = add(Row(kCustomInstallLink, "标签_自定义安装", ControlType::Label, kPageContainer, 0,
                                  {80, 388, 220, 29}));
         Texted(l, "自定义安装", 13, false, kGrey, HAlign::Centre, VAlign::Middle);
         l.handCursor = true;
@@ -68,12 +68,12 @@ std::vector<ControlSpec> Build() {
 
     // Page 1: custom install.
     {
-        ControlSpec& banner = add(Row(kBanner, "图片框EX1", ControlType::PictureBox, kPageContainer, 1, {0, 0, 380, 226}));
+        ControlRow& banner = add(Row(kBanner, "图片框EX1", ControlType::PictureBox, kPageContainer, 1, {0, 0, 380, 226}));
         banner.images = {"banner"};
         banner.opacity = 245;
     }
     {
-        ControlSpec& logo = add(Row(kBannerLogo, "图片框EX2", ControlType::PictureBox, kBanner, 1, {142, 49, 96, 96}));
+        ControlRow& logo = add(Row(kBannerLogo, "图片框EX2", ControlType::PictureBox, kBanner, 1, {142, 49, 96, 96}));
         logo.images = {"logo"};
         logo.enabled = false;
     }
@@ -83,27 +83,27 @@ std::vector<ControlSpec> Build() {
     Texted(add(Row(kFolderCaption, "标签EX2", ControlType::Label, kPageContainer, 1, {30, 283, 38, 26})), "目录", 14,
            false, kGrey, HAlign::Left, VAlign::Middle);
     {
-        ControlSpec& box = add(Row(kFolderBox, "编辑框_自定义目录", ControlType::EditBox, kPageContainer, 1,
+        ControlRow& box = add(Row(kFolderBox, "编辑框_自定义目录", ControlType::EditBox, kPageContainer, 1,
                                    {75, 279, 230, 34}));
         Texted(box, "", 13, false, kGrey, HAlign::Left, VAlign::Middle);
         box.images = {"folderbox_normal", "folderbox_focus"};
     }
     {
-        ControlSpec& b = add(Row(kBrowseButton, "图片按钮_目录选择", ControlType::ImageButton, kPageContainer, 1,
+        ControlRow& b = add(Row(kBrowseButton, "图片按钮_目录选择", ControlType::ImageButton, kPageContainer, 1,
                                  {318, 283, 26, 26}));
         b.images = {"browse_normal", "browse_hover", "browse_hover"};
         b.handCursor = true;
         b.bindings = {{kEventClick, "BrowseInstallFolder"}};
     }
     {
-        ControlSpec& b = add(Row(kInstallButton, "按钮_自定义安装", ControlType::Button, kPageContainer, 1,
+        ControlRow& b = add(Row(kInstallButton, "按钮_自定义安装", ControlType::Button, kPageContainer, 1,
                                  {75, 343, 230, 40}));
         Texted(b, "安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"install_normal", "install_hover", "install_pressed"};
         b.bindings = {{kEventClick, "CustomInstall"}};
     }
     {
-        ControlSpec& l = add(Row(kBackLink, "标签_返回快速安装", ControlType::Label, kPageContainer, 1,
+        ControlRow& l = add(Row(kBackLink, "标签_返回快速安装", ControlType::Label, kPageContainer, 1,
                                  {75, 407, 230, 30}));
         Texted(l, "<返回快速安装", 13, false, kGrey, HAlign::Centre, VAlign::Middle);
         l.handCursor = true;
@@ -131,7 +131,7 @@ std::vector<ControlSpec> Build() {
     add(Row(kCheckMark, "图片框EX4", ControlType::PictureBox, kPageContainer, 3, {127, 141, 120, 120})).images = {
         "check_mark"};
     {
-        ControlSpec& b = add(Row(kRunButton, "按钮_运行", ControlType::Button, kPageContainer, 3, {93, 325, 194, 40}));
+        ControlRow& b = add(Row(kRunButton, "按钮_运行", ControlType::Button, kPageContainer, 3, {93, 325, 194, 40}));
         Texted(b, "运 行", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"run_normal", "run_hover", "run_pressed"};
         b.bindings = {{kEventClick, "LaunchProduct"}};
@@ -139,7 +139,7 @@ std::vector<ControlSpec> Build() {
 
     // On the window, above every page.
     {
-        ControlSpec& b = add(Row(kExitButton, "图片按钮_退出", ControlType::ImageButton, 0, kNoPage, {370, 44, 26, 26}));
+        ControlRow& b = add(Row(kExitButton, "图片按钮_退出", ControlType::ImageButton, 0, kNoPage, {370, 44, 26, 26}));
         b.images = {"exit_normal", "exit_hover", "exit_pressed"};
         b.bindings = {{kEventClick, "ConfirmExit"}};
     }
@@ -148,8 +148,8 @@ std::vector<ControlSpec> Build() {
 
 }  // namespace
 
-const std::vector<ControlSpec>& MainForm() {
-    static const std::vector<ControlSpec> form = Build();
+const std::vector<ControlRow>& MainForm() {
+    static const std::vector<ControlRow> form = Build();
     return form;
 }
 

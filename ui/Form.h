@@ -46,7 +46,7 @@ struct Images {
 
 constexpr int kNoPage = -1;  // controls on the window itself, above every page
 
-struct ControlSpec {
+struct ControlRow {
     std::uint32_t id;
     const char* formName;
     ControlType type;
@@ -68,7 +68,7 @@ struct ControlSpec {
 
 // Every control of the main window, parents before children, in drawing
 // order within a page.
-const std::vector<ControlSpec>& MainForm();
+const std::vector<ControlRow>& MainForm();
 
 // Window geometry.
 constexpr int kWindowWidth = 440;

@@ -49,15 +49,15 @@ Gdiplus::Color WithOpacity(std::uint32_t argb, int opacity) {
 
 // Labels and captions draw whole, even a little past their rectangle;
 // the edit box trims long paths with an ellipsis.
-void DrawText(Graphics& g, const rt::Text& text, const ControlSpec& spec, std::uint32_t colour, const Rect& r,
+void DrawText(Graphics& g, const rt::Text& text, const ControlRow& row, std::uint32_t colour, const Rect& r,
               int opacity, bool trim = false) {
     if (text.empty()) return;
     Gdiplus::StringFormat format;
-    format.SetAlignment(spec.hAlign == HAlign::Left    ? Gdiplus::StringAlignmentNear
-                        : spec.hAlign == HAlign::Right ? Gdiplus::StringAlignmentFar
+    format.SetAlignment(row.hAlign == HAlign::Left    ? Gdiplus::StringAlignmentNear
+                        : row.hAlign == HAlign::Right ? Gdiplus::StringAlignmentFar
                                                        : Gdiplus::StringAlignmentCenter);
-    format.SetLineAlignment(spec.vAlign == VAlign::Top      ? Gdiplus::StringAlignmentNear
-                            : spec.vAlign == VAlign::Bottom ? Gdiplus::StringAlignmentFar
+    format.SetLineAlignment(row.vAlign == VAlign::Top      ? Gdiplus::StringAlignmentNear
+                            : row.vAlign == VAlign::Bottom ? Gdiplus::StringAlignmentFar
                                                             : Gdiplus::StringAlignmentCenter);
     if (trim) {
         format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
@@ -73,22 +73,22 @@ void DrawText(Graphics& g, const rt::Text& text, const ControlSpec& spec, std::u
         // Room to the sides that alignment does not pin, so that a caption
         // a pixel wider than its rectangle is not cut to fewer characters.
         const float spare = 80.0f;
-        if (spec.hAlign != HAlign::Left) layout.X -= spec.hAlign == HAlign::Centre ? spare / 2 : spare;
+        if (row.hAlign != HAlign::Left) layout.X -= row.hAlign == HAlign::Centre ? spare / 2 : spare;
         layout.Width += spare;
     }
-    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(spec.fontSize, spec.bold), layout, &format,
+    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(row.fontSize, row.bold), layout, &format,
                  &brush);
 }
 
-const char* ImageFor(const ControlSpec& spec, PointerState state) {
-    const Images& i = spec.images;
+const char* ImageFor(const ControlRow& row, PointerState state) {
+    const Images& i = row.images;
     if (state == PointerState::Pressed && i.pressed) return i.pressed;
     if (state != PointerState::Normal && i.hover) return i.hover;
     return i.normal;
 }
 
 void PaintRing(Graphics& g, const ControlState& c) {
-    DrawImage(g, c.spec->images.normal, c.bounds, c.spec->opacity);
+    DrawImage(g, c.row->images.normal, c.bounds, c.row->opacity);
     if (c.position <= 0) return;
     // The fill grows clockwise from the top over position / 300 of the circle.
     const float sweep = 360.0f * static_cast<float>(c.position) / static_cast<float>(kProgressMaximum);
@@ -97,24 +97,24 @@ void PaintRing(Graphics& g, const ControlState& c) {
     pie.AddPie(static_cast<float>(r.left) - 1, static_cast<float>(r.top) - 1, static_cast<float>(r.width) + 2,
                static_cast<float>(r.height) + 2, -90.0f, sweep);
     g.SetClip(&pie);
-    DrawImage(g, c.spec->images.hover, r, c.spec->opacity);
+    DrawImage(g, c.row->images.hover, r, c.row->opacity);
     g.ResetClip();
 }
 
 void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) {
-    const bool focused = model.focused() == c.spec->id;
-    const PointerState state = focused ? PointerState::Hover : model.StateOf(c.spec->id);
-    DrawImage(g, ImageFor(*c.spec, state), c.bounds, c.spec->opacity);
+    const bool focused = model.focused() == c.row->id;
+    const PointerState state = focused ? PointerState::Hover : model.StateOf(c.row->id);
+    DrawImage(g, ImageFor(*c.row, state), c.bounds, c.row->opacity);
     const Rect inner{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height};
     g.SetClip(RectOf(inner));
-    DrawText(g, c.text, *c.spec, c.colour, inner, c.spec->opacity, !focused);
+    DrawText(g, c.text, *c.row, c.colour, inner, c.row->opacity, !focused);
     if (focused) {
         // A caret after the text.
         const std::wstring wide = WideOf(c.text);
         Gdiplus::RectF measured;
         Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
         format.SetFormatFlags(Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
-        g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(c.spec->fontSize, c.spec->bold),
+        g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(c.row->fontSize, c.row->bold),
                         Gdiplus::PointF(0, 0), &format, &measured);
         const float x = std::min(static_cast<float>(inner.left) + measured.Width + 1.0f,
                                  static_cast<float>(inner.left + inner.width - 1));
@@ -137,29 +137,29 @@ void PaintWindow(const WindowModel& model, Graphics& g) {
 
     for (const ControlState& c : model.controls()) {
         if (!model.IsShown(c)) continue;
-        const ControlSpec& spec = *c.spec;
-        const PointerState state = model.StateOf(spec.id);
-        switch (spec.type) {
+        const ControlRow& row = *c.row;
+        const PointerState state = model.StateOf(row.id);
+        switch (row.type) {
             case ControlType::WindowSkin:
                 // The bottom layer: copied over the cleared surface, which
                 // gives the same pixels as blending, at less cost.
                 g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-                DrawImage(g, spec.images.normal, c.bounds, 255);
+                DrawImage(g, row.images.normal, c.bounds, 255);
                 g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
                 break;
             case ControlType::PictureBox:
-                DrawImage(g, spec.images.normal, c.bounds, spec.opacity);
+                DrawImage(g, row.images.normal, c.bounds, row.opacity);
                 break;
             case ControlType::Label:
-                DrawText(g, c.text, spec, c.colour, c.bounds, spec.opacity);
+                DrawText(g, c.text, row, c.colour, c.bounds, row.opacity);
                 break;
             case ControlType::Button:
-                DrawImage(g, ImageFor(spec, state), c.bounds, spec.opacity);
-                DrawText(g, c.text, spec, c.colour, c.bounds, spec.opacity);
+                DrawImage(g, ImageFor(row, state), c.bounds, row.opacity);
+                DrawText(g, c.text, row, c.colour, c.bounds, row.opacity);
                 break;
             case ControlType::ImageButton:
                 // A disabled button is shown faded: it does not answer.
-                DrawImage(g, ImageFor(spec, state), c.bounds, c.disabled ? spec.opacity * 2 / 5 : spec.opacity);
+                DrawImage(g, ImageFor(row, state), c.bounds, c.disabled ? row.opacity * 2 / 5 : row.opacity);
                 break;
             case ControlType::ProgressRing:
                 PaintRing(g, c);

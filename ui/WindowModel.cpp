@@ -7,12 +7,12 @@
 namespace ui {
 namespace {
 
-bool TakesPointer(const ControlSpec& spec) {
-    switch (spec.type) {
+bool TakesPointer(const ControlRow& row) {
+    switch (row.type) {
         case ControlType::Button:
         case ControlType::ImageButton:
         case ControlType::Label:
-            return !spec.bindings.empty();
+            return !row.bindings.empty();
         case ControlType::EditBox:
             return true;
         default:
@@ -32,19 +32,19 @@ void DropLastCharacter(rt::Text& text) {
 
 }  // namespace
 
-WindowModel::WindowModel(const std::vector<ControlSpec>& form) {
+WindowModel::WindowModel(const std::vector<ControlRow>& form) {
     controls_.reserve(form.size());
-    for (const ControlSpec& spec : form) {
+    for (const ControlRow& row : form) {
         ControlState c;
-        c.spec = &spec;
-        c.text = spec.text;
-        c.colour = spec.colour;
-        c.disabled = !spec.enabled;
+        c.row = &row;
+        c.text = row.text;
+        c.colour = row.colour;
+        c.disabled = !row.enabled;
         Rect origin{};
-        if (spec.parent != 0) {
-            if (const ControlState* parent = Find(spec.parent)) origin = parent->bounds;
+        if (row.parent != 0) {
+            if (const ControlState* parent = Find(row.parent)) origin = parent->bounds;
         }
-        c.bounds = {origin.left + spec.rect.left, origin.top + spec.rect.top, spec.rect.width, spec.rect.height};
+        c.bounds = {origin.left + row.rect.left, origin.top + row.rect.top, row.rect.width, row.rect.height};
         controls_.push_back(c);
     }
     page_ = kQuickInstallPage;
@@ -52,7 +52,7 @@ WindowModel::WindowModel(const std::vector<ControlSpec>& form) {
 
 const ControlState* WindowModel::Find(std::uint32_t control) const {
     for (const ControlState& c : controls_)
-        if (c.spec->id == control) return &c;
+        if (c.row->id == control) return &c;
     return nullptr;
 }
 
@@ -61,13 +61,13 @@ ControlState* WindowModel::FindMutable(std::uint32_t control) {
 }
 
 bool WindowModel::IsShown(const ControlState& c) const {
-    return c.spec->page == kNoPage || c.spec->page == page_;
+    return c.row->page == kNoPage || c.row->page == page_;
 }
 
 PropertyValue WindowModel::Get(std::uint32_t control, int property) const {
     const ControlState* c = Find(control);
     if (!c) return PropertyValue();
-    switch (c->spec->type) {
+    switch (c->row->type) {
         case ControlType::PageContainer:
             if (property == kPropCurrentPage) return PropertyValue(page_);
             break;
@@ -94,7 +94,7 @@ bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& 
     ControlState* c = FindMutable(control);
     if (!c || !value.valid()) return false;
     bool changed = false;
-    switch (c->spec->type) {
+    switch (c->row->type) {
         case ControlType::PageContainer: {
             if (property != kPropCurrentPage) return false;
             const int page = static_cast<int>(std::clamp<std::int64_t>(value.AsInteger(), 0, kFinishPage));
@@ -158,7 +158,7 @@ void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
     if (!c || c->disabled) return;
     // Copy the names first: a handler may register others meanwhile.
     std::vector<std::string> names;
-    for (const Binding& b : c->spec->bindings)
+    for (const Binding& b : c->row->bindings)
         if (b.event == event) names.emplace_back(b.handler);
     for (const std::string& name : names) {
         auto it = handlers_.find(name);
@@ -172,15 +172,15 @@ void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
 std::uint32_t WindowModel::ControlAt(int x, int y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         const ControlState& c = *it;
-        if (!IsShown(c) || c.disabled || !TakesPointer(*c.spec)) continue;
-        if (c.bounds.Contains(x, y)) return c.spec->id;
+        if (!IsShown(c) || c.disabled || !TakesPointer(*c.row)) continue;
+        if (c.bounds.Contains(x, y)) return c.row->id;
     }
     return 0;
 }
 
 bool WindowModel::WantsHandCursor(int x, int y) const {
     const ControlState* c = Find(ControlAt(x, y));
-    return c && c->spec->handCursor;
+    return c && c->row->handCursor;
 }
 
 PointerState WindowModel::StateOf(std::uint32_t control) const {
@@ -216,7 +216,7 @@ void WindowModel::ButtonDown(int x, int y) {
     PointerMoved(x, y);
     pressed_ = hovered_;
     const ControlState* c = Find(pressed_);
-    const std::uint32_t focus = (c && c->spec->type == ControlType::EditBox) ? pressed_ : 0;
+    const std::uint32_t focus = (c && c->row->type == ControlType::EditBox) ? pressed_ : 0;
     if (focus != focused_) focused_ = focus;
     MarkDirty();
 }

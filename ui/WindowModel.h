@@ -18,7 +18,7 @@ namespace ui {
 enum class PointerState { Normal, Hover, Pressed };
 
 struct ControlState {
-    const ControlSpec* spec = nullptr;
+    const ControlRow* row = nullptr;
     Rect bounds;             // in window coordinates
     rt::Text text;           // labels, buttons: caption; edit box: content
     std::uint32_t colour = 0;
@@ -31,7 +31,7 @@ public:
     // A handler learns which control raised the event, and its argument.
     using Handler = std::function<void(std::uint32_t control, int argument)>;
 
-    explicit WindowModel(const std::vector<ControlSpec>& form);
+    explicit WindowModel(const std::vector<ControlRow>& form);
 
     // Properties by number; Set reports whether the control and property
     // exist. Writing the value a property already has changes nothing.

@@ -106,6 +106,20 @@ class Program:
         return None
 
 
+def start_harness(*args):
+    """The UI harness showing the window in the state the arguments give;
+    returns the program once it has said "ready" (None if it never did)
+    and its window is up."""
+    app = Program(exe("ui_harness.exe"), *args)
+    line = app.read_line()
+    while line is not None and line != "ready":
+        line = app.read_line()
+    if line != "ready" or wait_for_window() is None:
+        app.kill()
+        return None
+    return app
+
+
 def wintool(*args, timeout=60):
     """Runs the helper; returns (exit code, stdout)."""
     r = subprocess.run([WINE_RUN, exe("wintool.exe")] + [str(a) for a in args], env=x_env(),

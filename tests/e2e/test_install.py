@@ -37,12 +37,9 @@ def harness_folder_box_pixels(text):
     """The folder box as the toolkit draws it showing `text`: what the
     installer's box must look like when it shows that text."""
     d.stop_programs()
-    app = d.Program(d.exe("ui_harness.exe"), "--page", "1", "--folder", text)
+    app = d.start_harness("--page", "1", "--folder", text)
+    assert app is not None, "the harness did not come up"
     try:
-        line = app.read_line()
-        while line is not None and line != "ready":
-            line = app.read_line()
-        assert d.wait_for_window() is not None, "no harness window"
         return folder_box_pixels("harness_folder_" + text.replace("\\", "_").replace(":", ""))
     finally:
         app.kill()

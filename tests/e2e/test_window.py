@@ -128,12 +128,8 @@ class HarnessPages(unittest.TestCase):
     def show(self, *args):
         stop_all()
         d.grey_desktop()
-        self.app = d.Program(d.exe("ui_harness.exe"), *args)
-        line = self.app.read_line()
-        while line is not None and line != "ready":
-            line = self.app.read_line()
-        self.assertEqual(line, "ready")
-        self.assertIsNotNone(d.wait_for_window())
+        self.app = d.start_harness(*args)
+        self.assertIsNotNone(self.app, "the harness did not come up")
         d.move_to(-40, -40)
 
     def test_custom_install_page_banner_under_the_exit_button(self):

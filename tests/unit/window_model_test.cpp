@@ -65,12 +65,12 @@ TEST(Form, EveryControlHasItsIdentifierTypeAndPlace) {
     for (const Row& r : rows) {
         const ControlState* c = m.Find(r.id);
         ASSERT_NE(c, nullptr) << std::hex << r.id;
-        EXPECT_EQ(c->spec->type, r.type) << c->spec->formName;
-        EXPECT_EQ(c->spec->page, r.page) << c->spec->formName;
-        EXPECT_EQ(c->bounds.left, r.bounds.left) << c->spec->formName;
-        EXPECT_EQ(c->bounds.top, r.bounds.top) << c->spec->formName;
-        EXPECT_EQ(c->bounds.width, r.bounds.width) << c->spec->formName;
-        EXPECT_EQ(c->bounds.height, r.bounds.height) << c->spec->formName;
+        EXPECT_EQ(c->row->type, r.type) << c->row->formName;
+        EXPECT_EQ(c->row->page, r.page) << c->row->formName;
+        EXPECT_EQ(c->bounds.left, r.bounds.left) << c->row->formName;
+        EXPECT_EQ(c->bounds.top, r.bounds.top) << c->row->formName;
+        EXPECT_EQ(c->bounds.width, r.bounds.width) << c->row->formName;
+        EXPECT_EQ(c->bounds.height, r.bounds.height) << c->row->formName;
     }
     EXPECT_NE(m.Find(kArchive), nullptr);
     EXPECT_NE(m.Find(kWindowSkin), nullptr);
@@ -85,18 +85,18 @@ TEST(Form, InitialTextsOpacitiesAndStates) {
     EXPECT_EQ(m.Find(kRunButton)->text, "运 行");
     EXPECT_EQ(m.Get(kCustomInstallLink, kPropTextColour).AsInteger(), 0xFF7A7A7A);
     EXPECT_EQ(m.Get(kBannerNameLabel, kPropTextColour).AsInteger(), 0xFFFFFFFF);
-    EXPECT_EQ(m.Find(kBanner)->spec->opacity, 245);
-    EXPECT_EQ(m.Find(kInstallPageNameLabel)->spec->opacity, 200);
-    EXPECT_EQ(m.Find(kFinishPageNameLabel)->spec->opacity, 200);
-    EXPECT_EQ(m.Find(kStatusLabel)->spec->opacity, 150);
+    EXPECT_EQ(m.Find(kBanner)->row->opacity, 245);
+    EXPECT_EQ(m.Find(kInstallPageNameLabel)->row->opacity, 200);
+    EXPECT_EQ(m.Find(kFinishPageNameLabel)->row->opacity, 200);
+    EXPECT_EQ(m.Find(kStatusLabel)->row->opacity, 150);
     EXPECT_TRUE(m.Find(kBannerLogo)->disabled);
     EXPECT_TRUE(m.Find(kBannerNameLabel)->disabled);
     EXPECT_EQ(m.Get(kExitButton, kPropDisabled).AsInteger(), 0);
     EXPECT_EQ(m.Get(kProgressBar, kPropPosition).AsInteger(), 0);
-    EXPECT_TRUE(m.Find(kCustomInstallLink)->spec->handCursor);
-    EXPECT_TRUE(m.Find(kBackLink)->spec->handCursor);
-    EXPECT_TRUE(m.Find(kBrowseButton)->spec->handCursor);
-    EXPECT_FALSE(m.Find(kQuickInstallButton)->spec->handCursor);
+    EXPECT_TRUE(m.Find(kCustomInstallLink)->row->handCursor);
+    EXPECT_TRUE(m.Find(kBackLink)->row->handCursor);
+    EXPECT_TRUE(m.Find(kBrowseButton)->row->handCursor);
+    EXPECT_FALSE(m.Find(kQuickInstallButton)->row->handCursor);
 }
 
 TEST(Properties, ReadingGivesWhatIsShown) {
