@@ -45,6 +45,16 @@ std::u16string TextToWide(const Text& text) {
     return wide;
 }
 
+bool GbkToWideStrict(const std::string& bytes, std::u16string& out) {
+    out.clear();
+    std::string raw;
+    // glibc's CP936 is Windows' code page 936 (0x80 is the euro sign there too).
+    if (!bytes.empty() && !Convert("UTF-16LE", "CP936", bytes.data(), bytes.size(), raw)) return false;
+    for (size_t k = 0; k + 1 < raw.size(); k += 2)
+        out += static_cast<char16_t>(static_cast<unsigned char>(raw[k]) | (static_cast<unsigned char>(raw[k + 1]) << 8));
+    return true;
+}
+
 Text WideToText(const std::u16string& wide) {
     const std::u16string w(wide.c_str());
     Text text;

@@ -14,6 +14,17 @@ std::u16string TextToWide(const Text& text) {
     return wide;
 }
 
+bool GbkToWideStrict(const std::string& bytes, std::u16string& out) {
+    out.clear();
+    if (bytes.empty()) return true;
+    const int length = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(kTextCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (n <= 0) return false;
+    out.assign(static_cast<size_t>(n), u'\0');
+    return MultiByteToWideChar(kTextCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                               reinterpret_cast<wchar_t*>(&out[0]), n) == n;
+}
+
 Text WideToText(const std::u16string& wide) {
     const int length = static_cast<int>(std::char_traits<char16_t>::length(wide.c_str()));
     if (length == 0) return Text();

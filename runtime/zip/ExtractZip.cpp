@@ -2,8 +2,16 @@
 
 #include <cstring>
 
+#include "runtime/CodePage.h"
+#include "runtime/zip/EntryName.h"
+
 namespace rt {
 namespace {
+
+// A finished entry is written under this name beside its target and moved
+// over it only when whole, so a failing entry never costs the file that
+// was there before.
+constexpr char16_t kUnpackingSuffix[] = u".unpacking";
 
 int Percent(const ExtractState& s) {
     if (s.total <= 0) return 0;
@@ -14,21 +22,14 @@ void Report(const ExtractProgress& progress, ExtractState& state) {
     if (progress) progress(Percent(state), state);
 }
 
-// The folder part of a "\" path, or empty.
-Text ParentOf(const Text& path) {
-    size_t cut = Text::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '\\') cut = i;
-        if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
-    }
-    return cut == Text::npos ? Text() : path.substr(0, cut);
+std::u16string ParentOf(const std::u16string& path) {
+    const size_t cut = path.rfind(u'\\');
+    return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
 }
 
-Text TargetPath(const Text& destination, const Text& name) {
-    Text target = destination;
-    if (target.empty() || target.back() != '\\') target += '\\';
-    for (char c : name) target += c == '/' ? '\\' : c;
-    return target;
+std::u16string WithSeparator(std::u16string folder) {
+    if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+    return folder;
 }
 
 // The first 32 bytes must open a local file header, and the signed value
@@ -42,16 +43,27 @@ bool LooksLikeZip(ByteSource& source) {
     return value >= 1;
 }
 
-bool ExtractEntry(ZipReader& reader, const ZipEntry& entry, const Text& target, ExtractFileSystem& fs) {
-    if (entry.isFolder) return fs.IsFolder(target) || fs.CreateFolders(target);
-    const Text parent = ParentOf(target);
+// The last guard: the target, as the system resolves it, lies inside the
+// destination.
+bool IsInside(ExtractFileSystem& fs, const std::u16string& root, const std::u16string& target) {
+    std::u16string full;
+    if (!fs.FullPath(target, full)) return false;
+    return full.size() > root.size() && full.compare(0, root.size(), root) == 0;
+}
+
+bool ExtractFile(ZipReader& reader, const ZipEntry& entry, const std::u16string& target, ExtractFileSystem& fs) {
+    const std::u16string parent = ParentOf(target);
     if (!parent.empty() && !fs.IsFolder(parent) && !fs.CreateFolders(parent)) return false;
-    std::unique_ptr<OutputFile> file = fs.CreateOutput(target, entry.attributes);
+    const std::u16string partial = target + kUnpackingSuffix;
+    std::unique_ptr<OutputFile> file = fs.CreateOutput(partial);
     if (!file) return false;
     const bool written = reader.Extract(entry, *file) && file->SetTimes(entry.times);
     const bool closed = file->Close();
     file.reset();
-    if (!written || !closed) return false;  // the partial file stays
+    if (!written || !closed || !fs.Replace(partial, target)) {
+        fs.Remove(partial);
+        return false;
+    }
     fs.SetNormalAttributes(target);
     return true;
 }
@@ -66,22 +78,41 @@ int ExtractZip(const Text& archive, const Text& destination, const ExtractProgre
         Report(progress, state);
         return code;
     };
-    if (archive.empty() || destination.empty() || !fs.IsFile(archive)) return fail(kExtractMissing);
-    if (!fs.IsFolder(destination) && !fs.CreateFolders(destination)) return fail(kExtractFailed);
+    if (archive.empty() || destination.empty()) return fail(kExtractMissing);
+    const std::u16string archivePath = TextToWide(archive);
+    const std::u16string folder = TextToWide(destination);
+    if (!fs.IsFile(archivePath)) return fail(kExtractMissing);
+    if (!fs.IsFolder(folder) && !fs.CreateFolders(folder)) return fail(kExtractFailed);
 
-    std::unique_ptr<ByteSource> source = fs.OpenArchive(archive);
+    std::unique_ptr<ByteSource> source = fs.OpenArchive(archivePath);
     if (!source || !LooksLikeZip(*source)) return fail(kExtractFailed);
     ZipReader reader;
-    if (!reader.Open(*source)) return fail(kExtractFailed);
+    if (!reader.Open(*source) || !reader.CheckLayout()) return fail(kExtractFailed);
+    std::u16string root;
+    if (!fs.FullPath(folder, root)) return fail(kExtractFailed);
+    root = WithSeparator(root);
+    std::uint64_t freeBytes = 0;
+    const bool knowsFree = fs.FreeBytes(folder, freeBytes);
+    std::uint64_t declared = 0;
     state.total = static_cast<std::int64_t>(reader.count());
 
     for (size_t i = 0; i < reader.count(); ++i) {
         ZipEntry entry;
+        std::u16string name, relative;
         if (!reader.ReadEntry(i, entry)) return fail(kExtractFailed);
-        // A name that would leave the destination is refused, not written.
-        if (!IsSafeEntryName(entry.name)) return fail(kExtractFailed);
-        const Text target = TargetPath(destination, entry.name);
-        if (!ExtractEntry(reader, entry, target, fs)) return fail(kExtractFailed);
+        // A name that Windows would not store as named is refused, not written.
+        if (!DecodeEntryName(entry.name, (entry.flags & kFlagUtf8Name) != 0, name) ||
+            !SafeRelativePath(name, relative))
+            return fail(kExtractFailed);
+        const std::u16string target = WithSeparator(folder) + relative;
+        if (!IsInside(fs, root, target)) return fail(kExtractFailed);
+        if (entry.isFolder) {
+            if (!fs.IsFolder(target) && !fs.CreateFolders(target)) return fail(kExtractFailed);
+        } else {
+            declared += entry.uncompressedSize;
+            if (knowsFree && declared > freeBytes) return fail(kExtractFailed);  // would fill the volume
+            if (!ExtractFile(reader, entry, target, fs)) return fail(kExtractFailed);
+        }
         state.done = static_cast<std::int64_t>(i);
         state.current = target;
         Report(progress, state);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "runtime/Text.h"
 #include "runtime/zip/ByteSource.h"
@@ -19,18 +20,28 @@ public:
     virtual bool Close() = 0;
 };
 
-// What extraction needs of the file system. Paths use "\" separators.
+// What extraction needs of the file system. Paths are UTF-16 with "\"
+// separators, as Windows reads them; the Linux build maps them to UTF-8.
 class ExtractFileSystem {
 public:
     virtual ~ExtractFileSystem() = default;
-    virtual bool IsFile(const Text& path) = 0;
-    virtual bool IsFolder(const Text& path) = 0;
+    virtual bool IsFile(const std::u16string& path) = 0;
+    virtual bool IsFolder(const std::u16string& path) = 0;
     // Creates every missing level; true when the folder exists afterwards.
-    virtual bool CreateFolders(const Text& path) = 0;
-    virtual std::unique_ptr<ByteSource> OpenArchive(const Text& path) = 0;
-    // Create-always, write access, no sharing, with the given attributes.
-    virtual std::unique_ptr<OutputFile> CreateOutput(const Text& path, std::uint32_t attributes) = 0;
-    virtual void SetNormalAttributes(const Text& path) = 0;
+    virtual bool CreateFolders(const std::u16string& path) = 0;
+    virtual std::unique_ptr<ByteSource> OpenArchive(const std::u16string& path) = 0;
+    // Create-always, write access, no sharing, plain attributes.
+    virtual std::unique_ptr<OutputFile> CreateOutput(const std::u16string& path) = 0;
+    // Moves a finished file over the target; fails, leaving the target as
+    // it was, when the target is read-only, a folder or in use.
+    virtual bool Replace(const std::u16string& from, const std::u16string& to) = 0;
+    virtual void Remove(const std::u16string& path) = 0;
+    virtual void SetNormalAttributes(const std::u16string& path) = 0;
+    // The absolute, normalised form of a path, as the system resolves it.
+    virtual bool FullPath(const std::u16string& path, std::u16string& full) = 0;
+    // Bytes the caller may still write on the folder's volume; false when
+    // unknown.
+    virtual bool FreeBytes(const std::u16string& folder, std::uint64_t& bytes) = 0;
 };
 
 // The file system of the platform the program runs on.
@@ -43,13 +54,14 @@ constexpr int kExtractMissing = -1;  // no archive path, no destination, or no s
 struct ExtractState {
     std::int64_t total = 0;
     std::int64_t done = 0;
-    Text current;
+    std::u16string current;  // the full path of the entry just written
     bool stop = false;
 };
 
 // Receives the percentage; may set state.stop to end after this entry.
 using ExtractProgress = std::function<void(int percent, ExtractState& state)>;
 
+// The paths are Text (GBK); entry names are decoded as each entry says.
 int ExtractZip(const Text& archive, const Text& destination, const ExtractProgress& progress,
                ExtractFileSystem& fs = PlatformFileSystem());
 

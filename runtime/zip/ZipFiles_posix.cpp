@@ -1,23 +1,26 @@
-// The archive component's file system on Linux, for the native tests and
-// the benchmark: "\" separators become "/", Windows attributes become a
-// write bit, times go through utimensat.
+// The archive component's file system on Linux, for the native tests, the
+// fuzzer and the benchmark: UTF-16 paths become UTF-8 with "/" separators,
+// read-only is a missing owner-write bit, times go through futimens.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
+#include "runtime/Utf8.h"
 #include "runtime/zip/ExtractZip.h"
 
 namespace rt {
 namespace {
 
-std::string Native(const Text& path) {
-    std::string p = path;
-    for (char& c : p)
-        if (c == '\\') c = '/';
+std::string Native(const std::u16string& path) {
+    std::string p = Utf16ToUtf8(path);
+    std::replace(p.begin(), p.end(), '\\', '/');
     while (p.size() > 1 && p.back() == '/') p.pop_back();
     return p;
 }
@@ -101,15 +104,15 @@ private:
 
 class PosixFileSystem : public ExtractFileSystem {
 public:
-    bool IsFile(const Text& path) override {
+    bool IsFile(const std::u16string& path) override {
         struct stat s;
         return ::stat(Native(path).c_str(), &s) == 0 && S_ISREG(s.st_mode);
     }
-    bool IsFolder(const Text& path) override {
+    bool IsFolder(const std::u16string& path) override {
         struct stat s;
         return ::stat(Native(path).c_str(), &s) == 0 && S_ISDIR(s.st_mode);
     }
-    bool CreateFolders(const Text& path) override {
+    bool CreateFolders(const std::u16string& path) override {
         const std::string p = Native(path);
         for (size_t i = 1; i <= p.size(); ++i) {
             if (i < p.size() && p[i] != '/') continue;
@@ -118,7 +121,7 @@ public:
         }
         return IsFolder(path);
     }
-    std::unique_ptr<ByteSource> OpenArchive(const Text& path) override {
+    std::unique_ptr<ByteSource> OpenArchive(const std::u16string& path) override {
         const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return nullptr;
         struct stat s;
@@ -128,16 +131,36 @@ public:
         }
         return std::make_unique<FileSource>(fd, static_cast<std::int64_t>(s.st_size));
     }
-    std::unique_ptr<OutputFile> CreateOutput(const Text& path, std::uint32_t attributes) override {
-        const std::string p = Native(path);
-        // Like CREATE_ALWAYS on a read-only file: refused.
-        if (::access(p.c_str(), F_OK) == 0 && ::access(p.c_str(), W_OK) != 0) return nullptr;
-        const mode_t mode = (attributes & kAttrReadOnly) ? 0444 : 0644;
-        const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    std::unique_ptr<OutputFile> CreateOutput(const std::u16string& path) override {
+        const int fd = ::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0) return nullptr;
         return std::make_unique<PosixOutput>(fd);
     }
-    void SetNormalAttributes(const Text& path) override { ::chmod(Native(path).c_str(), 0644); }
+    bool Replace(const std::u16string& from, const std::u16string& to) override {
+        const std::string target = Native(to);
+        // Like Windows: a read-only file or a folder is not replaced (the
+        // mode bit is read, since root may write anything).
+        struct stat s;
+        if (::lstat(target.c_str(), &s) == 0 && (S_ISDIR(s.st_mode) || !(s.st_mode & S_IWUSR))) return false;
+        return ::rename(Native(from).c_str(), target.c_str()) == 0;
+    }
+    void Remove(const std::u16string& path) override { ::unlink(Native(path).c_str()); }
+    void SetNormalAttributes(const std::u16string& path) override { ::chmod(Native(path).c_str(), 0644); }
+    bool FullPath(const std::u16string& path, std::u16string& full) override {
+        const std::string p = Native(path);
+        if (p.empty()) return false;
+        std::error_code ec;
+        std::string normal = std::filesystem::absolute(p, ec).lexically_normal().string();
+        if (ec) return false;
+        std::replace(normal.begin(), normal.end(), '/', '\\');
+        return Utf8ToUtf16Strict(normal, full);
+    }
+    bool FreeBytes(const std::u16string& folder, std::uint64_t& bytes) override {
+        struct statvfs v;
+        if (::statvfs(Native(folder).c_str(), &v) != 0) return false;
+        bytes = static_cast<std::uint64_t>(v.f_bavail) * v.f_frsize;
+        return true;
+    }
 };
 
 }  // namespace

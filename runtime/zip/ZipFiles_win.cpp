@@ -1,19 +1,15 @@
-// The archive component's file system on Windows: wide functions, names
-// converted from GBK with code page 936.
+// The archive component's file system on Windows: wide functions on the
+// decoded UTF-16 paths.
 #include <algorithm>
 #include <string>
 
-#include "runtime/CodePage.h"
 #include "runtime/Handles.h"
 #include "runtime/zip/ExtractZip.h"
 
 namespace rt {
 namespace {
 
-std::wstring Wide(const Text& text) {
-    const std::u16string w = TextToWide(text);
-    return std::wstring(w.begin(), w.end());
-}
+std::wstring Wide(const std::u16string& path) { return std::wstring(path.begin(), path.end()); }
 
 class FileSource : public ByteSource {
 public:
@@ -80,21 +76,20 @@ private:
 
 class WinFileSystem : public ExtractFileSystem {
 public:
-    bool IsFile(const Text& path) override {
+    bool IsFile(const std::u16string& path) override {
         const DWORD a = ::GetFileAttributesW(Wide(path).c_str());
         return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
     }
-    bool IsFolder(const Text& path) override {
+    bool IsFolder(const std::u16string& path) override {
         std::wstring w = Wide(path);
         if (w.size() == 2 && w[1] == L':') return true;  // "X:" counts as existing
         while (w.size() > 3 && w.back() == L'\\') w.pop_back();
         const DWORD a = ::GetFileAttributesW(w.c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
     }
-    bool CreateFolders(const Text& path) override {
+    bool CreateFolders(const std::u16string& path) override {
         const std::wstring w = Wide(path);
-        // Each level after its parent; the separators are split in UTF-16,
-        // where a GBK trail byte can no longer look like one.
+        // Each level after its parent.
         for (size_t i = 1; i <= w.size(); ++i) {
             if (i < w.size() && w[i] != L'\\') continue;
             const std::wstring level = w.substr(0, i);
@@ -106,20 +101,41 @@ public:
         }
         return IsFolder(path);
     }
-    std::unique_ptr<ByteSource> OpenArchive(const Text& path) override {
+    std::unique_ptr<ByteSource> OpenArchive(const std::u16string& path) override {
         UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file) return nullptr;
         return std::make_unique<FileSource>(std::move(file));
     }
-    std::unique_ptr<OutputFile> CreateOutput(const Text& path, std::uint32_t attributes) override {
-        const DWORD flags = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-        UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
+    std::unique_ptr<OutputFile> CreateOutput(const std::u16string& path) override {
+        UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return nullptr;
         return std::make_unique<WinOutput>(std::move(file));
     }
-    void SetNormalAttributes(const Text& path) override {
+    bool Replace(const std::u16string& from, const std::u16string& to) override {
+        return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    void Remove(const std::u16string& path) override { ::DeleteFileW(Wide(path).c_str()); }
+    void SetNormalAttributes(const std::u16string& path) override {
         ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    bool FullPath(const std::u16string& path, std::u16string& full) override {
+        const std::wstring w = Wide(path);
+        const DWORD n = ::GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+        if (n == 0) return false;
+        std::wstring buffer(n, L'\0');
+        const DWORD got = ::GetFullPathNameW(w.c_str(), n, &buffer[0], nullptr);
+        if (got == 0 || got >= n) return false;
+        buffer.resize(got);
+        full.assign(buffer.begin(), buffer.end());
+        return true;
+    }
+    bool FreeBytes(const std::u16string& folder, std::uint64_t& bytes) override {
+        ULARGE_INTEGER available{};
+        if (!::GetDiskFreeSpaceExW(Wide(folder).c_str(), &available, nullptr, nullptr)) return false;
+        bytes = available.QuadPart;
+        return true;
     }
 };
 

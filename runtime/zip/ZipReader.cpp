@@ -12,6 +12,8 @@ constexpr std::uint32_t kLocalSignature = 0x04034B50;
 constexpr std::uint32_t kCentralSignature = 0x02014B50;
 constexpr std::uint32_t kEndSignature = 0x06054B50;
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064B50;
+constexpr size_t kZip64LocatorSize = 20;
 constexpr size_t kEndRecordSize = 22;
 constexpr size_t kCentralRecordSize = 46;
 constexpr size_t kLocalHeaderSize = 30;
@@ -118,13 +120,10 @@ bool ZipReader::Open(ByteSource& source) {
     const std::uint32_t directorySize = U32(record + 12), directoryOffset = U32(record + 16);
     if (entries == 0xFFFF || entriesHere == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
         return Fail(ZipError::Zip64);
-    if (end >= 20) {
-        std::uint8_t locator[4];
-        if (source.ReadAt(end - 20, locator, 4) && U32(locator) == kZip64LocatorSignature)
-            return Fail(ZipError::Zip64);
-    }
+    if (HasZip64EndRecord(end)) return Fail(ZipError::Zip64);
     if (disk != 0 || directoryDisk != 0 || entriesHere != entries) return Fail(ZipError::MultiDisk);
     if (static_cast<std::int64_t>(directoryOffset) + directorySize > end) return Fail(ZipError::BadDirectory);
+    directoryStart_ = directoryOffset;
     directoryEnd_ = static_cast<std::int64_t>(directoryOffset) + directorySize;
 
     std::int64_t at = directoryOffset;
@@ -137,6 +136,47 @@ bool ZipReader::Open(ByteSource& source) {
         offsets_.push_back(at);
         at += static_cast<std::int64_t>(kCentralRecordSize) + U16(fixed + 28) + U16(fixed + 30) + U16(fixed + 32);
         if (at > directoryEnd_) return Fail(ZipError::BadDirectory);
+    }
+    return true;
+}
+
+// Four stray bytes "PK\x06\x07" before the end record are a ZIP64 locator
+// only when the ZIP64 end record it points at carries its own signature.
+bool ZipReader::HasZip64EndRecord(std::int64_t endRecord) {
+    if (endRecord < static_cast<std::int64_t>(kZip64LocatorSize)) return false;
+    std::uint8_t locator[kZip64LocatorSize];
+    if (!source_->ReadAt(endRecord - static_cast<std::int64_t>(kZip64LocatorSize), locator, sizeof(locator)) ||
+        U32(locator) != kZip64LocatorSignature)
+        return false;
+    const std::uint64_t at = static_cast<std::uint64_t>(U32(locator + 8)) | (static_cast<std::uint64_t>(U32(locator + 12)) << 32);
+    std::uint8_t signature[4];
+    return at <= static_cast<std::uint64_t>(source_->size()) &&
+           source_->ReadAt(static_cast<std::int64_t>(at), signature, sizeof(signature)) &&
+           U32(signature) == kZip64EndSignature;
+}
+
+bool ZipReader::CheckLayout() {
+    std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+    ranges.reserve(offsets_.size() + 1);
+    ranges.emplace_back(directoryStart_, directoryEnd_);
+    for (size_t i = 0; i < offsets_.size(); ++i) {
+        ZipEntry entry;
+        std::uint8_t local[kLocalHeaderSize];
+        if (!ReadEntry(i, entry) || !source_->ReadAt(entry.localHeaderOffset, local, sizeof(local)) ||
+            U32(local) != kLocalSignature)
+            continue;
+        const std::int64_t start = entry.localHeaderOffset;
+        const std::int64_t end = start + static_cast<std::int64_t>(kLocalHeaderSize) + U16(local + 26) +
+                                 U16(local + 28) + static_cast<std::int64_t>(entry.compressedSize);
+        ranges.emplace_back(start, end);
+    }
+    error_ = ZipError::None;
+    std::sort(ranges.begin(), ranges.end());
+    std::int64_t reached = 0;
+    for (const auto& range : ranges) {
+        if (range.first == range.second) continue;  // an empty directory holds no bytes
+        if (range.first < reached) return Fail(ZipError::Overlap);
+        reached = range.second;
     }
     return true;
 }
@@ -190,6 +230,13 @@ bool ZipReader::Extract(const ZipEntry& entry, ByteSink& sink) {
     if (U32(local) != kLocalSignature || U16(local + 8) != entry.method ||
         U16(local + 26) != entry.name.size())
         return Fail(ZipError::LocalHeaderMismatch);
+    // The local name must be the central one, byte for byte.
+    std::string localName(entry.name.size(), '\0');
+    if (!localName.empty() &&
+        !source_->ReadAt(static_cast<std::int64_t>(entry.localHeaderOffset) + kLocalHeaderSize, &localName[0],
+                         localName.size()))
+        return Fail(ZipError::ReadFailed);
+    if (localName != entry.name) return Fail(ZipError::LocalHeaderMismatch);
     if (!descriptor && (U32(local + 14) != entry.crc || U32(local + 18) != entry.compressedSize ||
                         U32(local + 22) != entry.uncompressedSize))
         return Fail(ZipError::LocalHeaderMismatch);
@@ -227,10 +274,8 @@ bool ZipReader::Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& si
     CheckedSink out(sink, entry.uncompressedSize);
     std::vector<std::uint8_t> input(kInputPiece), output(kInflatePiece);
     std::uint32_t left = entry.compressedSize;
-    int status = Z_OK;
-    while (status != Z_STREAM_END) {
-        if (z.avail_in == 0) {
-            if (left == 0) return Fail(ZipError::BadData);  // the stream ends early
+    for (;;) {
+        if (z.avail_in == 0 && left > 0) {
             const size_t n = std::min<size_t>(left, input.size());
             if (!source_->ReadAt(offset, input.data(), n)) return Fail(ZipError::ReadFailed);
             offset += static_cast<std::int64_t>(n);
@@ -240,31 +285,19 @@ bool ZipReader::Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& si
         }
         z.next_out = output.data();
         z.avail_out = static_cast<uInt>(output.size());
-        status = inflate(&z, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END) {
-            // Z_BUF_ERROR with input left means no progress is possible.
-            if (!(status == Z_BUF_ERROR && z.avail_in == 0)) return Fail(ZipError::BadData);
-        }
+        // zlib may still hold output when all input is consumed (the last
+        // call filled the buffer exactly): it is asked again until it ends
+        // the stream or can make no progress.
+        const int status = inflate(&z, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return Fail(ZipError::BadData);
         ZipError e = ZipError::None;
         if (!out.Write(output.data(), output.size() - z.avail_out, e)) return Fail(e);
+        if (status == Z_STREAM_END) break;
+        // No progress with output space free: the input ran out mid-stream.
+        if (status == Z_BUF_ERROR) return Fail(ZipError::BadData);
     }
     if (out.written() != entry.uncompressedSize) return Fail(ZipError::SizeMismatch);
     if (out.crc() != entry.crc) return Fail(ZipError::CrcMismatch);
-    return true;
-}
-
-bool IsSafeEntryName(const std::string& name) {
-    if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
-    size_t start = 0;
-    for (size_t i = 0; i <= name.size(); ++i) {
-        if (i < name.size() && name[i] == ':') return false;  // drive prefix or stream name
-        if (i == name.size() || name[i] == '/' || name[i] == '\\') {
-            if (name.compare(start, i - start, "..") == 0 && i - start == 2) return false;
-            start = i + 1;
-        }
-        // GBK trail bytes may equal "\\" (0x5C): step over two-byte characters.
-        if (i < name.size() && static_cast<unsigned char>(name[i]) >= 0x80 && i + 1 < name.size()) ++i;
-    }
     return true;
 }
 

@@ -29,7 +29,7 @@ constexpr std::uint32_t kAttrSystem = 0x04;
 constexpr std::uint32_t kAttrArchive = 0x20;
 
 struct ZipEntry {
-    std::string name;  // as stored (GBK on the target systems)
+    std::string name;  // as stored: UTF-8 when flags has bit 11, GBK otherwise
     bool isFolder = false;
     std::uint32_t attributes = 0;
     ZipTimes times;
@@ -58,6 +58,7 @@ enum class ZipError {
     SizeMismatch, // less data than the entry declares
     CrcMismatch,
     WriteFailed,
+    Overlap,      // two entries, or an entry and the directory, share bytes
 };
 
 class ZipReader {
@@ -66,6 +67,11 @@ public:
     bool Open(ByteSource& source);
     size_t count() const { return offsets_.size(); }
     bool ReadEntry(size_t index, ZipEntry& entry);
+    // Refuses an archive in which an entry's [local header, end of data)
+    // overlaps another's or the central directory, so that no stored byte
+    // is unpacked twice. Entries whose headers cannot be read are left for
+    // Extract to fail.
+    bool CheckLayout();
     // Checks the local header against the entry, then writes the data,
     // at most kInflatePiece bytes at a time, checking size and CRC-32.
     bool Extract(const ZipEntry& entry, ByteSink& sink);
@@ -77,17 +83,14 @@ private:
         return false;
     }
     bool FindEndRecord(std::int64_t& position);
+    bool HasZip64EndRecord(std::int64_t endRecord);
     bool CopyStored(std::int64_t offset, const ZipEntry& entry, ByteSink& sink);
     bool Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& sink);
 
     ByteSource* source_ = nullptr;
     std::vector<std::int64_t> offsets_;  // of the central-directory records
-    std::int64_t directoryEnd_ = 0;
+    std::int64_t directoryStart_ = 0, directoryEnd_ = 0;
     ZipError error_ = ZipError::None;
 };
-
-// Whether an entry name stays inside the destination: no "..", no leading
-// separator, no drive or stream colon, not empty.
-bool IsSafeEntryName(const std::string& name);
 
 }  // namespace rt

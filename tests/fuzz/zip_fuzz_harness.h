@@ -1,18 +1,29 @@
-// One fuzz input through the zip reader and the archive component, with
-// an in-memory file system; also run by the unit tests on every input
-// the fuzzer ever found.
+// One fuzz input through the zip reader and the archive component. The
+// archive is unpacked by the real file system of the build into a fresh
+// folder; afterwards everything found on disk must lie inside it, judged
+// by the host's own path resolution. Also run by the unit tests on every
+// kept input.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <system_error>
 
 #include "runtime/zip/ExtractZip.h"
 #include "runtime/zip/ZipReader.h"
 
 namespace zipfuzz {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] inline void Escaped(const fs::path& path) {
+    std::fprintf(stderr, "written outside the destination: %s\n", path.string().c_str());
+    std::abort();
+}
 
 class CountingSink : public rt::ByteSink {
 public:
@@ -24,43 +35,44 @@ public:
     size_t written = 0;
 };
 
-class MemoryFileSystem : public rt::ExtractFileSystem {
-public:
-    MemoryFileSystem(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool IsFile(const rt::Text& path) override { return path == "A:\\pack.zip"; }
-    bool IsFolder(const rt::Text& path) override { return folders_.count(path) > 0; }
-    bool CreateFolders(const rt::Text& path) override {
-        Check(path);
-        folders_[path] = true;
-        return true;
-    }
-    std::unique_ptr<rt::ByteSource> OpenArchive(const rt::Text&) override {
-        return std::make_unique<rt::MemorySource>(data_, size_);
-    }
-    std::unique_ptr<rt::OutputFile> CreateOutput(const rt::Text& path, std::uint32_t) override {
-        Check(path);
-        return std::make_unique<Output>();
-    }
-    void SetNormalAttributes(const rt::Text&) override {}
+// A private folder of this process: the archive beside the destination.
+inline const fs::path& Sandbox() {
+    static const fs::path path = [] {
+        std::error_code ec;
+        fs::path base = fs::exists("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+        fs::path p = base / ("zipfuzz-" + std::to_string(static_cast<long long>(std::rand())) + "-" +
+                             std::to_string(reinterpret_cast<std::uintptr_t>(&ec) & 0xFFFFFF));
+        fs::remove_all(p, ec);
+        fs::create_directories(p);
+        return p;
+    }();
+    return path;
+}
 
-private:
-    struct Output : rt::OutputFile {
-        bool Write(const std::uint8_t*, size_t n) override { return n <= rt::kInflatePiece; }
-        bool SetTimes(const rt::ZipTimes&) override { return true; }
-        bool Close() override { return true; }
-    };
-    // Everything the component writes must lie under the destination.
-    static void Check(const rt::Text& path) {
-        const rt::Text root = "A:\\dest\\";
-        if (path.compare(0, root.size(), root) != 0 && path + "\\" != root) std::abort();
-        if (!rt::IsSafeEntryName(path.substr(root.size() > path.size() ? path.size() : root.size())) &&
-            path.size() > root.size())
-            std::abort();
+inline void CheckNothingEscaped(const fs::path& sandbox, const fs::path& destination) {
+    std::error_code ec;
+    // Beside the destination only the archive may be there.
+    for (const auto& item : fs::directory_iterator(sandbox, ec)) {
+        const auto name = item.path().filename();
+        if (name != "dest" && name != "pack.zip") Escaped(item.path());
     }
-    const std::uint8_t* data_;
-    size_t size_;
-    std::map<rt::Text, bool> folders_;
-};
+    const fs::path root = fs::canonical(destination, ec);
+    if (ec) return;  // nothing was created
+    const std::string prefix = root.string() + static_cast<char>(fs::path::preferred_separator);
+    for (auto it = fs::recursive_directory_iterator(destination, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const fs::path resolved = fs::canonical(it->path(), ec);
+        if (ec || it->is_symlink() || resolved.string().compare(0, prefix.size(), prefix) != 0) Escaped(it->path());
+    }
+}
+
+inline void Clear(const fs::path& destination) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(destination, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(destination, ec);
+}
 
 inline void FuzzOneArchive(const std::uint8_t* data, size_t size) {
     rt::MemorySource source(data, size);
@@ -74,11 +86,19 @@ inline void FuzzOneArchive(const std::uint8_t* data, size_t size) {
             if (sink.written > entry.uncompressedSize) std::abort();
         }
     }
-    MemoryFileSystem fs(data, size);
-    const int result = rt::ExtractZip("A:\\pack.zip", "A:\\dest\\", [](int percent, rt::ExtractState&) {
+
+    const fs::path sandbox = Sandbox();
+    const fs::path archive = sandbox / "pack.zip";
+    const fs::path destination = sandbox / "dest";
+    Clear(destination);
+    std::ofstream(archive, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const int result = rt::ExtractZip(archive.string(), (destination / "").string(), [](int percent, rt::ExtractState&) {
         if (percent < 0 || percent > 100) std::abort();
-    }, fs);
+    });
     if (result != 0 && result != 1) std::abort();
+    CheckNothingEscaped(sandbox, destination);
+    Clear(destination);
 }
 
 }  // namespace zipfuzz

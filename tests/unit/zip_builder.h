@@ -23,6 +23,8 @@ struct Entry {
     Bytes centralExtra, localExtra;
     bool dataDescriptor = false;
     bool encrypted = false;
+    std::uint16_t moreFlags = 0;  // e.g. 0x0800, the name is UTF-8
+    std::string localName;        // when set, the local header's name instead
     // Faults to inject.
     std::int64_t crcDelta = 0;            // stored CRC off by this much
     std::int64_t declaredSizeDelta = 0;   // declared uncompressed size off by this much
@@ -72,6 +74,7 @@ struct Options {
     int entriesHereDelta = 0;
     bool zip64Count = false;
     std::string comment;
+    Bytes beforeEnd;  // bytes between the directory and the end record
     Bytes prefix;  // bytes before the first local header
 };
 
@@ -91,7 +94,8 @@ inline Bytes Build(const std::vector<Entry>& entries, const Options& o = Options
             static_cast<std::uint32_t>(crc32(0, e.data.data(), static_cast<uInt>(e.data.size())) + e.crcDelta);
         const std::uint32_t size = static_cast<std::uint32_t>(e.data.size() + e.declaredSizeDelta);
         const std::uint16_t method = e.deflate ? 8 : 0;
-        const std::uint16_t flags = (e.dataDescriptor ? 8 : 0) | (e.encrypted ? 1 : 0);
+        const std::uint16_t flags = (e.dataDescriptor ? 8 : 0) | (e.encrypted ? 1 : 0) | e.moreFlags;
+        const std::string& localName = e.localName.empty() ? e.name : e.localName;
         placed.push_back({static_cast<std::uint32_t>(zip.size()), crc, static_cast<std::uint32_t>(data.size()), size,
                           method, flags});
         Put32(zip, 0x04034B50);
@@ -103,9 +107,9 @@ inline Bytes Build(const std::vector<Entry>& entries, const Options& o = Options
         Put32(zip, e.dataDescriptor ? 0 : crc);
         Put32(zip, e.dataDescriptor ? 0 : static_cast<std::uint32_t>(data.size()));
         Put32(zip, e.dataDescriptor ? 0 : size);
-        Put16(zip, static_cast<std::uint32_t>(e.name.size()));
+        Put16(zip, static_cast<std::uint32_t>(localName.size()));
         Put16(zip, static_cast<std::uint32_t>(e.localExtra.size()));
-        zip.insert(zip.end(), e.name.begin(), e.name.end());
+        zip.insert(zip.end(), localName.begin(), localName.end());
         zip.insert(zip.end(), e.localExtra.begin(), e.localExtra.end());
         zip.insert(zip.end(), data.begin(), data.end());
         if (e.dataDescriptor) {
@@ -140,6 +144,7 @@ inline Bytes Build(const std::vector<Entry>& entries, const Options& o = Options
         zip.insert(zip.end(), e.centralExtra.begin(), e.centralExtra.end());
     }
     const std::uint32_t directorySize = static_cast<std::uint32_t>(zip.size()) - directory;
+    zip.insert(zip.end(), o.beforeEnd.begin(), o.beforeEnd.end());
     Put32(zip, 0x06054B50);
     Put16(zip, o.disk);
     Put16(zip, o.directoryDisk);
@@ -151,6 +156,26 @@ inline Bytes Build(const std::vector<Entry>& entries, const Options& o = Options
     Put16(zip, static_cast<std::uint32_t>(o.comment.size()));
     zip.insert(zip.end(), o.comment.begin(), o.comment.end());
     return zip;
+}
+
+// The archive with its central directory repeated: every copy of a record
+// points at the same local entry.
+inline Bytes RepeatDirectory(const Bytes& zip, int times) {
+    const size_t end = zip.size() - 22;
+    const std::uint32_t size = zip[end + 12] | (zip[end + 13] << 8) | (zip[end + 14] << 16) | (zip[end + 15] << 24);
+    const std::uint32_t offset = zip[end + 16] | (zip[end + 17] << 8) | (zip[end + 18] << 16) | (zip[end + 19] << 24);
+    const std::uint16_t count = static_cast<std::uint16_t>(zip[end + 10] | (zip[end + 11] << 8));
+    Bytes out(zip.begin(), zip.begin() + offset + size);
+    for (int i = 1; i < times; ++i) out.insert(out.end(), zip.begin() + offset, zip.begin() + offset + size);
+    Put32(out, 0x06054B50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, static_cast<std::uint32_t>(count * times));
+    Put16(out, static_cast<std::uint32_t>(count * times));
+    Put32(out, size * static_cast<std::uint32_t>(times));
+    Put32(out, offset);
+    Put16(out, 0);
+    return out;
 }
 
 }  // namespace testzip
