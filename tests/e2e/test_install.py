@@ -86,7 +86,7 @@ class Installation(unittest.TestCase):
         for path in (INI, os.path.join(d.desktop_folder(), PRODUCT + ".lnk")):
             if os.path.exists(path):
                 os.remove(path)
-        for folder in (DEFAULT_FOLDER, "C:\\TaVoli", "C:\\Games"):
+        for folder in (DEFAULT_FOLDER, "C:\\TaVoli", "C:\\Games", "C:\\TaVoliGames"):
             shutil.rmtree(d.install_folder_unix(folder), ignore_errors=True)
 
     def tearDown(self):
@@ -155,22 +155,25 @@ class Installation(unittest.TestCase):
         self.assertEqual(d.wintool("browse", "cancel", 15000)[0], 0)
         time.sleep(0.5)
         after_cancel = folder_box_pixels("install_custom_after_cancel")
-        os.makedirs(d.install_folder_unix("C:\\Games"), exist_ok=True)
+        # A folder whose name holds the product folder's name as part of a
+        # longer one: the product folder goes inside it.
+        os.makedirs(d.install_folder_unix("C:\\TaVoliGames"), exist_ok=True)
         d.click(*BROWSE)
-        choose_in_folder_browser("Games")
+        choose_in_folder_browser("TaVoliGames")
         chosen = folder_box_pixels("install_custom_folder_chosen")
         # Typing into the box changes nothing.
         d.click(*FOLDER_BOX)
         d.type_text("junk")
         d.click(*INSTALL)
         self.wait_finished("install_custom_finished")
-        self.assert_installed("C:\\Games\\TaVoli")
+        self.assert_installed("C:\\TaVoliGames\\TaVoli")
         self.assertFalse(os.path.exists(d.install_folder_unix(DEFAULT_FOLDER)))
+        self.assertFalse(os.path.exists(d.install_folder_unix("C:\\TaVoli")))
         # The box showed the chosen folder, and the default after the cancel.
-        shows_games = harness_folder_box_pixels("C:\\Games")
+        shows_chosen = harness_folder_box_pixels("C:\\TaVoliGames")
         shows_default = harness_folder_box_pixels(DEFAULT_FOLDER)
-        self.assertNotEqual(shows_games, shows_default)
-        self.assertEqual(chosen, shows_games)
+        self.assertNotEqual(shows_chosen, shows_default)
+        self.assertEqual(chosen, shows_chosen)
         self.assertEqual(after_cancel, shows_default)
 
     def test_custom_route_into_a_drive_root(self):

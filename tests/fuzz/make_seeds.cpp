@@ -43,6 +43,14 @@ int main(int argc, char** argv) {
     comment.comment = "a comment";
     save(Build({stored}, comment));
     save(Build({}));
+    Entry utf8("\xE7\x9A\xAE\xE8\x82\xA4/\xE9\xBB\x98.png", testzip::Text("u"));
+    utf8.moreFlags = 0x0800;
+    save(Build({utf8, Entry("\xD5\x5C\xC6\xB7/x.txt", testzip::Text("g"))}));
+    save(Build({Entry("CON", testzip::Text("c")), Entry("a.", testzip::Text("d")), Entry("x:y", testzip::Text("s"))}));
+    save(testzip::RepeatDirectory(Build({Entry("big.bin", testzip::Bytes(20000, 0))}), 8));
+    std::string zeroTail = "first line\n";
+    zeroTail.append(29500, '\0');
+    save(Build({Entry("zero.bin", testzip::Text(zeroTail))}));
     std::printf("%d seeds in %s\n", n, dir.c_str());
     return 0;
 }

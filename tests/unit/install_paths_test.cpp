@@ -4,17 +4,24 @@
 
 using namespace app;
 
-TEST(BrowseInstallFolderTable, ChosenFoldersEndInTaVoli) {
+TEST(BrowseInstallFolderTable, ChosenFoldersEndInOneFolderNamedTaVoli) {
     const Text fallback = "C:\\users\\me\\AppData\\Roaming\\TaVoli";
     struct Case {
         Text chosen, custom, shown;
     } cases[] = {
         {"D:\\Games", "D:\\Games\\TaVoli", "D:\\Games"},
         {"D:\\", "D:\\TaVoli", "D:\\"},          // a drive root
-        {"E:\\", "E:\\TaVoli", "E:\\"},
         {"E:\\Apps", "E:\\Apps\\TaVoli", "E:\\Apps"},
-        {"D:\\TaVoli", "D:\\TaVoli", "D:\\"},    // cut at the first TaVoli before the suffix
+        {"D:\\TaVoli", "D:\\TaVoli", "D:\\"},    // the product folder itself
+        {"D:\\tavoli", "D:\\TaVoli", "D:\\"},    // in another case
+        {"D:\\Games\\TaVoli\\x", "D:\\Games\\TaVoli", "D:\\Games"},  // a folder inside it
+        {"D:\\TaVoliGames\\Sub", "D:\\TaVoliGames\\Sub\\TaVoli", "D:\\TaVoliGames\\Sub"},  // the word inside a name
+        {"C:\\MyTaVoliData", "C:\\MyTaVoliData\\TaVoli", "C:\\MyTaVoliData"},
+        {"D:\\Games\\TaVoli2", "D:\\Games\\TaVoli2\\TaVoli", "D:\\Games\\TaVoli2"},
         {"D:\\游戏\\新建", "D:\\游戏\\新建\\TaVoli", "D:\\游戏\\新建"},
+        // "誠" ends in the byte 0x5C, which is no separator
+        {"D:\\誠", "D:\\誠\\TaVoli", "D:\\誠"},
+        {"\\\\server\\share\\TaVoli", "\\\\server\\share\\TaVoli", "\\\\server\\share"},
         {"", fallback, fallback},               // cancelled
     };
     for (const auto& c : cases) {
