@@ -14,6 +14,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 BUILD = os.environ.get("E2E_BUILD", os.path.join(ROOT, "build", "windows"))
 WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 SHOTS = os.path.join(BUILD, "screenshots")
+WINE_STATE = os.path.join(ROOT, "build", "wine")
 WINDOW_CLASS = "TaVoliInstallerWindow"
 WINDOW_LEFT, WINDOW_TOP = 50, 50
 
@@ -30,7 +31,7 @@ def display():
     """The display that wine-run uses (its private Xvfb when none is set)."""
     if os.environ.get("DISPLAY"):
         return os.environ["DISPLAY"]
-    path = os.path.join(ROOT, "build", "wine", "xvfb.display")
+    path = os.path.join(WINE_STATE, "xvfb.display")
     if not os.path.exists(path) or not _display_alive(_read(path)):
         subprocess.run([WINE_RUN, "cmd", "/c", "exit", "0"], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -43,7 +44,18 @@ def _read(path):
 
 
 def _display_alive(disp):
-    return os.path.exists("/tmp/.X11-unix/X" + disp.lstrip(":"))
+    return os.path.exists("/tmp/.X11-unix/X" + disp.lstrip(":")) and _recorded_alive("xvfb.pid", "Xvfb")
+
+
+def _recorded_alive(pid_file, program):
+    """Whether the process whose id wine-run wrote down still runs program."""
+    try:
+        with open(os.path.join(WINE_STATE, pid_file)) as f:
+            pid = f.read().strip()
+        with open("/proc/%s/cmdline" % pid, "rb") as f:
+            return program.encode() in f.read()
+    except (OSError, ValueError):
+        return False
 
 
 def x_env():
@@ -57,7 +69,7 @@ def grey_desktop():
     compositing manager that wine-run starts paints one itself; a root
     picture set behind its back would make it blend frames on top of each
     other."""
-    if subprocess.run(["pgrep", "-x", "xcompmgr"], stdout=subprocess.DEVNULL).returncode == 0:
+    if not os.environ.get("DISPLAY") and _recorded_alive("xcompmgr.pid", "xcompmgr"):
         return
     tile = os.path.join(SHOTS, ".grey.png")
     os.makedirs(SHOTS, exist_ok=True)
@@ -69,6 +81,8 @@ def grey_desktop():
 class Program:
     """A Windows program started under Wine in the background."""
 
+    started = []  # programs still running, ended by stop_programs
+
     def __init__(self, path, *args, env=None):
         full_env = x_env()
         if env:
@@ -76,11 +90,17 @@ class Program:
         self.proc = subprocess.Popen([WINE_RUN, path] + list(args), env=full_env,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
                                      encoding="utf-8", errors="replace")
+        Program.started.append(self)
+
+    def _forget(self):
+        if self in Program.started:
+            Program.started.remove(self)
+        self.proc.stdout.close()
 
     def wait(self, timeout=30):
         """Exit code of the Windows program."""
         code = self.proc.wait(timeout=timeout)
-        self.proc.stdout.close()
+        self._forget()
         return code
 
     def running(self):
@@ -90,7 +110,7 @@ class Program:
         if self.running():
             self.proc.kill()
             self.proc.wait(timeout=10)
-        self.proc.stdout.close()
+        self._forget()
 
     def read_line(self, timeout=20):
         """The next line the program printed (for the harness programs)."""
@@ -245,10 +265,17 @@ class TestServer:
         self.root = root
         self.port = port
         os.makedirs(root, exist_ok=True)
-        self.proc = subprocess.Popen(["python3", os.path.join(FIXTURES, "http_server.py"), "--root", root,
-                                      "--port", str(port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                     text=True)
-        self.proc.stdout.readline()  # "serving ..." once it listens
+        errors = os.path.join(BUILD, "e2e-state", "test-server.err")
+        os.makedirs(os.path.dirname(errors), exist_ok=True)
+        with open(errors, "w") as err:
+            self.proc = subprocess.Popen(["python3", os.path.join(FIXTURES, "http_server.py"), "--root", root,
+                                          "--port", str(port)], stdout=subprocess.PIPE, stderr=err, text=True)
+        line = self.proc.stdout.readline()  # "serving ..." once it listens
+        if not line.startswith("serving") or self.proc.poll() is not None:
+            # Never talk to whatever else may listen on the port.
+            self.proc.kill()
+            with open(errors) as err:
+                raise RuntimeError("the test server did not bind 127.0.0.1:%d: %s" % (port, err.read().strip()))
 
     def write(self, path, data):
         full = os.path.join(self.root, path)
@@ -309,10 +336,20 @@ def appdata_install_folder():
     return os.path.join(PREFIX_C, "users", os.environ.get("USER", "root"), "AppData", "Roaming", "TaVoli")
 
 
+# What the tests start, directly or through the installer.
+OUR_PROGRAMS = ("installer.exe", "ui_harness.exe", "sample_product.exe", "*助手.exe")
+
+
 def stop_programs():
-    for name in ("installer.exe", "ui_harness.exe", "sample_product.exe", "助手.exe"):
-        subprocess.run(["pkill", "-f", name], check=False)
-    time.sleep(0.5)
+    """Ends the programs the tests started: the Wine processes they launched,
+    by process id, then whatever of ours is left inside this checkout's own
+    Wine prefix (the product the installer started, say). Nothing outside
+    the prefix is touched."""
+    for program in list(Program.started):
+        program.kill()
+    code, out = wintool("end", *OUR_PROGRAMS)
+    if code != 0:
+        raise RuntimeError("could not end the tests' programs: %s" % out)
 
 
 def install_folder_unix(windows_path):

@@ -10,8 +10,13 @@
 //   wintool count CLASS                    print how many top-level windows of CLASS exist
 //   wintool lnk FILE                       print the target of a shell link
 //   wintool browse PATH|cancel TIMEOUT_MS  answer the folder browser: type PATH and press OK, or cancel
+//   wintool end NAME...                    end the processes of this Wine prefix named NAME ("*x.exe":
+//                                          any name ending in x.exe) and wait until they are gone
+// Running inside the tests' own Wine prefix, it only ever sees their processes.
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
+#include <wctype.h>
 
 #include <cstdio>
 #include <string>
@@ -161,11 +166,49 @@ int Browse(const std::wstring& answer, DWORD timeout) {
     return 1;
 }
 
+std::wstring Lower(std::wstring s) {
+    for (wchar_t& c : s) c = static_cast<wchar_t>(towlower(c));
+    return s;
+}
+
+bool NameMatches(const std::wstring& exe, const std::wstring& pattern) {
+    const std::wstring e = Lower(exe), p = Lower(pattern);
+    if (!p.empty() && p[0] == L'*') return e.size() >= p.size() - 1 && e.compare(e.size() - (p.size() - 1), p.size() - 1, p, 1) == 0;
+    return e == p;
+}
+
+int End(int count, wchar_t** names) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 2;
+    std::vector<HANDLE> ending;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == ::GetCurrentProcessId()) continue;
+        for (int i = 0; i < count; ++i) {
+            if (!NameMatches(entry.szExeFile, names[i])) continue;
+            HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            if (process && ::TerminateProcess(process, 1)) ending.push_back(process);
+            else if (process) ::CloseHandle(process);
+            break;
+        }
+    }
+    ::CloseHandle(snapshot);
+    int status = 0;
+    for (HANDLE process : ending) {
+        if (::WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) status = 1;
+        ::CloseHandle(process);
+    }
+    std::printf("%u\n", static_cast<unsigned>(ending.size()));
+    return status;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const std::wstring command = argv[1];
+    if (command == L"end") return End(argc - 2, argv + 2);
     if (command == L"box" && argc >= 5) return Box(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
     if (command == L"nobox" && argc >= 4) return NoBox(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"window") return Window(argv[2]);

@@ -359,7 +359,8 @@ TEST(ZipReader, LocalHeaderMustAgreeUnlessADescriptorFollows) {
 
 #include "tests/fuzz/zip_fuzz_harness.h"
 
-// Every input the fuzzer ever found, replayed through its harness.
+// Every input the fuzzer kept (its minimised corpus and any crash found),
+// replayed through its harness: unpacked for real, nothing outside.
 TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
     int replayed = 0;
     for (const auto& file : std::filesystem::directory_iterator(FUZZ_REGRESSIONS_DIR)) {
@@ -369,6 +370,6 @@ TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
         zipfuzz::FuzzOneArchive(data.data(), data.size());
         ++replayed;
     }
-    SUCCEED() << replayed << " inputs";
+    EXPECT_GT(replayed, 100) << "the kept inputs are missing: nothing was replayed";
 }
 #endif

@@ -174,7 +174,7 @@ TEST(Folders, ClearFolderNeverEntersAFolderLink) {
     ASSERT_TRUE(app::CreateFolderTree(resource));
     ASSERT_TRUE(WriteWholeFile(resource + "\\plain.txt", Bytes{1}));
     const LinkKind kind = MakeFolderLink(resource + "\\link", outside.path());
-    if (kind == LinkKind::None) GTEST_SKIP() << "no folder links on this file system";
+    ASSERT_NE(kind, LinkKind::None) << "could make neither a junction nor a host symlink: nothing to check";
     ASSERT_TRUE(PathExists(resource + "\\link\\precious.txt"));
 
     app::ClearFolder(resource);

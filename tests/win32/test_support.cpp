@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/Folders.h"
@@ -58,9 +60,25 @@ bool PathExists(const Text& path) {
     return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The port the test server chose, from the file it wrote once listening.
+// Without it there is no server of ours to talk to: the tests stop rather
+// than ask whatever else listens somewhere.
 Text ServerBase() {
-    const char* port = std::getenv("TEST_HTTP_PORT");
-    return Text("http://127.0.0.1:") + (port && *port ? port : "18181");
+    static const Text base = [] {
+        const char* file = std::getenv("TEST_HTTP_PORT_FILE");
+        if (!file || !*file) {
+            std::fprintf(stderr, "TEST_HTTP_PORT_FILE is not set: no test server\n");
+            std::abort();
+        }
+        std::ifstream in(file);
+        int port = 0;
+        if (!(in >> port) || port <= 0 || port > 65535) {
+            std::fprintf(stderr, "no port in %s: the test server did not start\n", file);
+            std::abort();
+        }
+        return Text("http://127.0.0.1:") + std::to_string(port);
+    }();
+    return base;
 }
 
 Text ServerLog() { return rt::ToText(rt::HttpGetAll(ServerBase() + "/__control/log")); }
