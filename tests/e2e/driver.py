@@ -166,15 +166,34 @@ def window_state(cls=WINDOW_CLASS):
     return {k: int(v) for k, v in (item.split("=") for item in out.split())}
 
 
-def wait_for_window(cls=WINDOW_CLASS, timeout=30):
+def wait_for(condition, timeout=10, interval=0.1):
+    """Calls condition() until it gives a true value or the deadline has
+    passed; returns that value, or the last one seen."""
     end = time.time() + timeout
-    while time.time() < end:
+    while True:
+        value = condition()
+        if value or time.time() >= end:
+            return value
+        time.sleep(interval)
+
+
+def wait_for_window(cls=WINDOW_CLASS, timeout=30):
+    """The window's state once it is visible and painted (its white panel
+    shows), or None."""
+    def shown():
         state = window_state(cls)
-        if state and state["visible"]:
-            time.sleep(0.3)  # let the first paint land
-            return state
-        time.sleep(0.2)
-    return None
+        return state if state and state["visible"] else None
+    state = wait_for(shown, timeout, 0.2)
+    if state and cls == WINDOW_CLASS:
+        painted, _ = expect_shot("_painted", lambda shot: shot.pixel(40, 480) == (255, 255, 255), timeout)
+        if not painted:
+            return None
+    return state
+
+
+def dialog_shown():
+    state = window_state("#32770")
+    return state if state and state["visible"] else None
 
 
 def _xdotool(*args):
@@ -362,15 +381,24 @@ def desktop_folder():
     return os.path.join(PREFIX_C, "users", os.environ.get("USER", "root"), "Desktop")
 
 
+def expect_shot(name, check, timeout=10, interval=0.1):
+    """Takes screenshots until check(shot) holds or the deadline passes;
+    returns (held, last shot), the last one kept as NAME.png, so that a
+    failing test can say what it saw."""
+    end = time.time() + timeout
+    while True:
+        shot = Shot(name)
+        if check(shot):
+            return True, shot
+        if time.time() >= end:
+            return False, shot
+        time.sleep(interval)
+
+
 def wait_for_page(check, timeout=120, interval=0.5):
     """Takes screenshots until check(shot) holds; returns the shot or None."""
-    end = time.time() + timeout
-    while time.time() < end:
-        shot = Shot("_polling")
-        if check(shot):
-            return shot
-        time.sleep(interval)
-    return None
+    held, shot = expect_shot("_polling", check, timeout, interval)
+    return shot if held else None
 
 
 def is_finish_page(shot):
@@ -383,4 +411,19 @@ def is_quick_install_page(shot):
 
 
 def is_install_page(shot):
-    return shot.pixel(40, 100) == (255, 255, 255) and shot.pixel(120, 379) == (255, 255, 255)
+    # White where the other pages have their banner or button, and neither
+    # the finish page's check mark nor its run button.
+    return (shot.pixel(40, 100) == (255, 255, 255) and shot.pixel(120, 379) == (255, 255, 255)
+            and not close_to(shot.pixel(210, 249), hex_rgb("3B98FF"), 60)
+            and not close_to(shot.pixel(133, 375), hex_rgb("398DFF"), 60))
+
+
+def is_custom_install_page(shot):
+    return close_to(shot.pixel(40, 100), hex_rgb("398DFF"), 12) and shot.pixel(40, 260) == (255, 255, 255)
+
+
+def button_not_hovered(shot, x=120, y=379):
+    """The quick-install button in its normal blue (398DFF), not the
+    lighter hover image (39A4FF): the two differ by 23 in green."""
+    r, g, b = shot.pixel(x, y)
+    return close_to((r, g, b), hex_rgb("398DFF"), 12) and g < 0x99

@@ -5,7 +5,6 @@ against the sample release served on 127.0.0.1:5001 by the test server
 import os
 import shutil
 import subprocess
-import time
 import unittest
 import zipfile
 
@@ -27,12 +26,6 @@ INI = os.path.join(d.PREFIX_C, "Tavoli.ini")
 FOLDER_TEXT = (108, 312, 224, 28)  # inside the folder box, in screenshot coordinates
 
 
-def folder_box_pixels(name):
-    d.move_to(-40, -40)
-    time.sleep(0.3)
-    return d.Shot(name).region(*FOLDER_TEXT)
-
-
 def harness_folder_box_pixels(text):
     """The folder box as the toolkit draws it showing `text`: what the
     installer's box must look like when it shows that text."""
@@ -40,17 +33,35 @@ def harness_folder_box_pixels(text):
     app = d.start_harness("--page", "1", "--folder", text)
     assert app is not None, "the harness did not come up"
     try:
-        return folder_box_pixels("harness_folder_" + text.replace("\\", "_").replace(":", ""))
+        d.move_to(-40, -40)
+        name = "harness_folder_" + text.replace("\\", "_").replace(":", "")
+        # Two shots alike in a row: the box is drawn and stays so.
+        previous = []
+        def settled(shot):
+            region = shot.region(*FOLDER_TEXT)
+            same = region == previous
+            previous[:] = region
+            return same
+        held, shot = d.expect_shot(name, settled)
+        assert held, "the harness's folder box never settled"
+        return shot.region(*FOLDER_TEXT)
     finally:
         app.kill()
         d.stop_programs()
+
+
+def expect_folder_box(name, pixels, timeout=10):
+    """Waits until the installer's folder box looks exactly like pixels."""
+    d.move_to(-40, -40)
+    held, _ = d.expect_shot(name, lambda shot: shot.region(*FOLDER_TEXT) == pixels, timeout)
+    return held
 
 
 def choose_in_folder_browser(subfolder=None):
     """Answers the folder browser by keyboard, as a person would: the tree's
     last item (the computer), then its first child (drive C:), then by
     typing, the subfolder; then OK."""
-    time.sleep(1.5)
+    assert d.wait_for(d.dialog_shown, 15), "the folder browser did not open"
     d.click(100, 260)  # into the tree
     for key in ("End", "Right", "Right"):
         d.key(key)
@@ -59,7 +70,7 @@ def choose_in_folder_browser(subfolder=None):
         d.type_text(subfolder)
     d.Shot("install_folder_browser")
     d.key("Return")
-    time.sleep(0.8)
+    assert d.wait_for(lambda: not d.dialog_shown(), 15), "the folder browser did not close"
 
 
 def publish_sample():
@@ -83,15 +94,17 @@ class Installation(unittest.TestCase):
     def setUp(self):
         d.stop_programs()
         self.server = d.TestServer(WWW)
+        # Cleanups run even when setUp fails half-way; last added runs first.
+        self.addCleanup(lambda: self.server.stop())
+        self.addCleanup(d.stop_programs)
+        self.clean_install_state()
+
+    def clean_install_state(self):
         for path in (INI, os.path.join(d.desktop_folder(), PRODUCT + ".lnk")):
             if os.path.exists(path):
                 os.remove(path)
         for folder in (DEFAULT_FOLDER, "C:\\TaVoli", "C:\\Games", "C:\\TaVoliGames"):
             shutil.rmtree(d.install_folder_unix(folder), ignore_errors=True)
-
-    def tearDown(self):
-        d.stop_programs()
-        self.server.stop()
 
     def start(self):
         self.app = d.Program(d.exe("installer.exe"))
@@ -103,20 +116,32 @@ class Installation(unittest.TestCase):
         self.assertIsNotNone(shot, "the finish page did not come: %s" % d.answer_box("提示", "ok", 1000))
         os.replace(shot.path, os.path.join(d.SHOTS, name + ".png"))
 
-    def assert_installed(self, folder):
+    def assert_installed(self, folder, missing=()):
+        """Every step's result is there, except those named in missing
+        ("libcurl.dll", "HPSocket4C.dll", "program", "avatars", "beautify"),
+        which must not be: a failed library is never written at all."""
         root = d.install_folder_unix(folder)
         for sub in ("", "Data", "Config", "resource", "resource/Mountcache", "Data/image", "Data/image/head",
                     "Data/image/uncentered"):
             self.assertTrue(os.path.isdir(os.path.join(root, sub)), sub)
         for name in ("libcurl.dll", "HPSocket4C.dll"):
+            if name in missing:
+                self.assertFalse(os.path.exists(os.path.join(root, name)), name + " was written")
+                continue
             with open(os.path.join(RELEASE, name), "rb") as a, open(os.path.join(root, name), "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
-        with open(d.exe("sample_product.exe"), "rb") as a, open(os.path.join(root, PRODUCT + ".exe"), "rb") as b:
-            self.assertEqual(a.read(), b.read())
-        for name in pack_names("yxtx.zip"):
-            self.assertTrue(os.path.isfile(os.path.join(root, "Data/image/head", name)), name)
-        for name in pack_names("mhtp.zip"):
-            self.assertTrue(os.path.isfile(os.path.join(root, "Data/image", name)), name)
+        with open(d.exe("sample_product.exe"), "rb") as a:
+            product = a.read()
+        installed = os.path.join(root, PRODUCT + ".exe")
+        if "program" in missing:
+            self.assertFalse(os.path.exists(installed) and open(installed, "rb").read() == product)
+        else:
+            with open(installed, "rb") as b:
+                self.assertEqual(product, b.read())
+        for pack, sub, key in (("yxtx.zip", "Data/image/head", "avatars"), ("mhtp.zip", "Data/image", "beautify")):
+            for name in pack_names(pack):
+                present = os.path.isfile(os.path.join(root, sub, name))
+                self.assertEqual(present, key not in missing, "%s: %s" % (pack, name))
         self.assertFalse(os.path.exists(os.path.join(root, "Data/image/head/头像.zip")))
         self.assertFalse(os.path.exists(os.path.join(root, "Data/image/美化.zip")))
         # The profile file, byte for byte in GBK.
@@ -146,21 +171,28 @@ class Installation(unittest.TestCase):
         self.assert_installed(DEFAULT_FOLDER)
         self.run_product(DEFAULT_FOLDER)
 
-    def test_custom_route_with_a_chosen_folder(self):
-        self.start()
+    def open_custom_page(self):
         d.click(*CUSTOM_LINK)
-        time.sleep(0.5)
+        held, shot = d.expect_shot("install_custom_page", d.is_custom_install_page)
+        self.assertTrue(held, "page 1 did not show: %s" % (shot.pixel(40, 100),))
+
+    def test_custom_route_with_a_chosen_folder(self):
+        # What the box must show, drawn by the toolkit itself first.
+        shows_chosen = harness_folder_box_pixels("C:\\TaVoliGames")
+        shows_default = harness_folder_box_pixels(DEFAULT_FOLDER)
+        self.assertNotEqual(shows_chosen, shows_default)
+        self.start()
+        self.open_custom_page()
         # Cancelling the dialog keeps the default folder.
         d.click(*BROWSE)
         self.assertEqual(d.wintool("browse", "cancel", 15000)[0], 0)
-        time.sleep(0.5)
-        after_cancel = folder_box_pixels("install_custom_after_cancel")
+        self.assertTrue(expect_folder_box("install_custom_after_cancel", shows_default), "not the default folder")
         # A folder whose name holds the product folder's name as part of a
         # longer one: the product folder goes inside it.
         os.makedirs(d.install_folder_unix("C:\\TaVoliGames"), exist_ok=True)
         d.click(*BROWSE)
         choose_in_folder_browser("TaVoliGames")
-        chosen = folder_box_pixels("install_custom_folder_chosen")
+        self.assertTrue(expect_folder_box("install_custom_folder_chosen", shows_chosen), "not C:\\TaVoliGames")
         # Typing into the box changes nothing.
         d.click(*FOLDER_BOX)
         d.type_text("junk")
@@ -169,24 +201,17 @@ class Installation(unittest.TestCase):
         self.assert_installed("C:\\TaVoliGames\\TaVoli")
         self.assertFalse(os.path.exists(d.install_folder_unix(DEFAULT_FOLDER)))
         self.assertFalse(os.path.exists(d.install_folder_unix("C:\\TaVoli")))
-        # The box showed the chosen folder, and the default after the cancel.
-        shows_chosen = harness_folder_box_pixels("C:\\TaVoliGames")
-        shows_default = harness_folder_box_pixels(DEFAULT_FOLDER)
-        self.assertNotEqual(shows_chosen, shows_default)
-        self.assertEqual(chosen, shows_chosen)
-        self.assertEqual(after_cancel, shows_default)
 
     def test_custom_route_into_a_drive_root(self):
+        shows_root = harness_folder_box_pixels("C:\\")
         self.start()
-        d.click(*CUSTOM_LINK)
-        time.sleep(0.5)
+        self.open_custom_page()
         d.click(*BROWSE)
         choose_in_folder_browser()
-        chosen = folder_box_pixels("install_root_chosen")
+        self.assertTrue(expect_folder_box("install_root_chosen", shows_root), "not C:\\")
         d.click(*INSTALL)
         self.wait_finished("install_root_finished")
         self.assert_installed("C:\\TaVoli")
-        self.assertEqual(chosen, harness_folder_box_pixels("C:\\"))
 
     def test_installing_twice_refills_the_resource_folder(self):
         self.start()
@@ -206,21 +231,88 @@ class Installation(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(root, "Data/image/head/mine.png")))
         self.assert_installed(DEFAULT_FOLDER)
 
+    def expect_failure_message(self, shot, page_check, page_name):
+        """The failure box, then the page the job started from, with the exit
+        button answering again."""
+        self.assertEqual(d.answer_box("提示", "ok", 120000), FAILURE)
+        d.move_to(-40, -40)
+        held, back = d.expect_shot(shot, page_check, 15)
+        self.assertTrue(held, "not back on the %s: %s %s" % (page_name, back.pixel(40, 100), back.pixel(120, 379)))
+        self.assertTrue(d.no_box("提示", 500))
+        d.click(383, 57)
+        self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
+
     def failing_install(self, arrange, shot):
         self.start()
         arrange()
         d.click(*QUICK)
-        self.assertEqual(d.answer_box("提示", "ok", 120000), FAILURE)
-        time.sleep(0.5)
-        d.move_to(-40, -40)
-        back = d.Shot(shot)
-        self.assertTrue(d.is_quick_install_page(back), "not back on the start page")
-        self.assertTrue(d.no_box("提示", 500))
-        # The exit button answers again.
-        d.click(383, 57)
-        self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
+        self.expect_failure_message(shot, d.is_quick_install_page, "quick-install page")
 
-    def test_a_failed_installation_is_reported_and_can_be_retried(self):
+    def test_each_failing_input_alone_is_reported_and_every_other_step_is_done(self):
+        """Each of the job's inputs fails on its own; the job reports it,
+        returns to its page and has still done everything else."""
+        pack = os.path.join(WWW, "qrn", "shuju")
+        with open(os.path.join(pack, "yxtx.zip"), "rb") as f:
+            avatar = f.read()
+        with open(os.path.join(pack, "mhtp.zip"), "rb") as f:
+            beautify = f.read()
+        program = "/qrn/exe/zcx/qn_z.exe"
+        cases = [
+            # name, route, what fails, what is then missing
+            ("avatar_pack_404", "quick", {"rule": ("/qrn/shuju/yxtx.zip", {"status": "404"})}, {"avatars"}),
+            ("libcurl_404", "quick", {"rule": ("/qrn/shuju/libcurl.dll", {"status": "404"})}, {"libcurl.dll"}),
+            ("libcurl_500", "custom", {"rule": ("/qrn/shuju/libcurl.dll", {"status": "500"})}, {"libcurl.dll"}),
+            ("libcurl_cut_body", "quick", {"rule": ("/qrn/shuju/libcurl.dll", {"cut": "100"})}, {"libcurl.dll"}),
+            ("hpsocket_404", "custom", {"rule": ("/qrn/shuju/HPSocket4C.dll", {"status": "404"})},
+             {"HPSocket4C.dll"}),
+            ("hpsocket_500_no_length", "quick",
+             {"rule": ("/qrn/shuju/HPSocket4C.dll", {"status": "500", "nolength": "1"})}, {"HPSocket4C.dll"}),
+            ("beautify_pack_404", "quick", {"rule": ("/qrn/shuju/mhtp.zip", {"status": "404"})}, {"beautify"}),
+            ("program_404", "custom", {"rule": (program, {"status": "404"})}, {"program"}),
+            # Served whole, but not a zip that unpacks: only the unpacking fails.
+            ("avatar_unpacking", "quick", {"file": ("qrn/shuju/yxtx.zip", avatar[: len(avatar) // 2])}, {"avatars"}),
+            ("beautify_unpacking", "custom", {"file": ("qrn/shuju/mhtp.zip", beautify[: len(beautify) // 2])},
+             {"beautify"}),
+        ]
+        originals = {"qrn/shuju/yxtx.zip": avatar, "qrn/shuju/mhtp.zip": beautify}
+        for name, route, fault, missing in cases:
+            with self.subTest(case=name):
+                d.stop_programs()
+                self.clean_install_state()
+                self.server.control("reset")
+                for path, data in originals.items():
+                    self.server.write(path, data)
+                folder = DEFAULT_FOLDER if route == "quick" else "C:\\TaVoli"
+                self.start()
+                if "rule" in fault:
+                    self.server.rule(fault["rule"][0], **fault["rule"][1])
+                else:
+                    self.server.write(*fault["file"])
+                if route == "quick":
+                    d.click(*QUICK)
+                    self.expect_failure_message("install_failed_" + name, d.is_quick_install_page,
+                                                "quick-install page")
+                else:
+                    self.open_custom_page()
+                    d.click(*BROWSE)
+                    choose_in_folder_browser()  # the drive root: C:\TaVoli
+                    d.click(*INSTALL)
+                    self.expect_failure_message("install_failed_" + name, d.is_custom_install_page,
+                                                "custom-install page")
+                self.assert_installed(folder, missing=missing)
+        for path, data in originals.items():
+            self.server.write(path, data)
+
+    def test_a_library_without_a_length_is_taken_when_the_connection_ends_cleanly(self):
+        # Without a Content-Length only the connection's end marks the end of
+        # the body; a clean end means the whole library arrived.
+        self.start()
+        self.server.rule("/qrn/shuju/libcurl.dll", nolength="1")
+        d.click(*QUICK)
+        self.wait_finished("install_library_without_length")
+        self.assert_installed(DEFAULT_FOLDER)
+
+    def test_a_failed_installation_can_be_retried(self):
         def stop_server():
             self.server.stop()
 
@@ -238,10 +330,6 @@ class Installation(unittest.TestCase):
                     self.server = d.TestServer(WWW)
                 self.server.control("reset")
                 self.failing_install(arrange, "install_failed_" + name)
-                # Libraries are never replaced by an error or an empty body.
-                lib = os.path.join(d.install_folder_unix(DEFAULT_FOLDER), "libcurl.dll")
-                if os.path.exists(lib):
-                    self.assertGreater(os.path.getsize(lib), 0)
                 # Once the server is whole again, a retry finishes.
                 if self.server.proc.poll() is not None:
                     self.server = d.TestServer(WWW)

@@ -15,15 +15,14 @@ class VersionCheck(unittest.TestCase):
         d.stop_programs()
         shutil.rmtree(STATE, ignore_errors=True)
         self.server = d.TestServer(STATE)
+        # Cleanups run even when setUp fails half-way; last added runs first.
+        self.addCleanup(lambda: self.server.stop())
+        self.addCleanup(d.stop_programs)
         self.env, self.record = d.use_url_recorder()
         for path in (os.path.join(d.PREFIX_C, "Tavoli.ini"),):
             if os.path.exists(path):
                 os.remove(path)
         shutil.rmtree(d.appdata_install_folder(), ignore_errors=True)
-
-    def tearDown(self):
-        d.stop_programs()
-        self.server.stop()
 
     def start(self):
         self.app = d.Program(d.exe("installer.exe"), env=self.env)
@@ -40,8 +39,8 @@ class VersionCheck(unittest.TestCase):
         self.assertTrue(d.no_box("提示", 1500))
         self.assertTrue(app.running())
         d.move_to(-40, -40)
-        shot = d.Shot("manifest_current_page0")
-        self.assertTrue(d.close_to(shot.pixel(120, 379), d.hex_rgb("398DFF"), 30))
+        held, shot = d.expect_shot("manifest_current_page0", d.button_not_hovered)
+        self.assertTrue(held, shot.pixel(120, 379))
         log = self.server.log()
         self.assertIn("GET /qrn/azq.txt HTTP/1.0", log)
         self.assertIn("User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)", log)

@@ -6,7 +6,6 @@ toolkit, form and window handlers.
 """
 
 import os
-import time
 import unittest
 
 import driver as d
@@ -31,19 +30,18 @@ class InstallerWindow(unittest.TestCase):
         stop_all()
         # A current manifest: the installer passes its version check and waits.
         self.server = d.TestServer(os.path.join(d.BUILD, "e2e-state", "window-www"))
+        # Cleanups run even when setUp fails half-way; last added runs first.
+        self.addCleanup(self.server.stop)
+        self.addCleanup(stop_all)
         self.server.write("qrn/azq.txt", d.manifest("V11"))
         d.grey_desktop()
         self.app = d.Program(d.exe("installer.exe"))
         self.assertIsNotNone(d.wait_for_window(), "the installer's window did not show")
 
-    def tearDown(self):
-        self.app.kill()
-        stop_all()
-        self.server.stop()
-
     def test_quick_install_page_at_start(self):
         d.move_to(-40, -40)  # the pointer away from the window
-        shot = d.Shot("page0_quick_install")
+        held, shot = d.expect_shot("page0_quick_install", d.button_not_hovered)
+        self.assertTrue(held, "the button still looks hovered: %s" % (shot.pixel(120, 379),))
         # The white panel with its rounded corners on the grey desktop.
         self.assertEqual(shot.pixel(40, 480), WHITE)
         self.assertEqual(shot.pixel(200, 60), WHITE)
@@ -68,28 +66,30 @@ class InstallerWindow(unittest.TestCase):
 
     def test_link_turns_black_under_the_pointer_and_grey_again(self):
         d.move_to(*CUSTOM_LINK)
-        over = d.Shot("page0_link_hover")
+        held, over = d.expect_shot("page0_link_hover", lambda s: darkest(s, 180, 420, 80, 25) < 40)
+        self.assertTrue(held, "the link did not turn black: darkest %d" % darkest(over, 180, 420, 80, 25))
         d.move_to(220, 480)
-        off = d.Shot("page0_link_off")
-        self.assertLess(darkest(over, 180, 420, 80, 25), 40)
-        self.assertGreater(darkest(off, 180, 420, 80, 25), 90)
+        held, off = d.expect_shot("page0_link_off", lambda s: darkest(s, 180, 420, 80, 25) > 90)
+        self.assertTrue(held, "the link did not turn grey again: darkest %d" % darkest(off, 180, 420, 80, 25))
 
     def test_button_hover_image(self):
         d.move_to(*QUICK_BUTTON)
-        shot = d.Shot("page0_button_hover")
-        self.assertTrue(d.close_to(shot.pixel(120, 379), d.hex_rgb("39A4FF"), 30), shot.pixel(120, 379))
+        held, shot = d.expect_shot("page0_button_hover",
+                                   lambda s: d.close_to(s.pixel(120, 379), d.hex_rgb("39A4FF"), 12))
+        self.assertTrue(held, shot.pixel(120, 379))
 
     def test_exit_question_cancel_keeps_everything_then_ok_ends_with_0(self):
         d.move_to(-40, -40)
-        before = d.Shot("exit_before")
+        held, before = d.expect_shot("exit_before", d.button_not_hovered)
+        self.assertTrue(held, before.pixel(120, 379))
         d.click(*EXIT_CENTRE)
         self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
-        time.sleep(0.5)
-        self.assertTrue(self.app.running())
+        self.assertIsNone(d.wait_for(lambda: not self.app.running(), timeout=1), "it ended after a cancel")
         d.move_to(-40, -40)
-        after = d.Shot("exit_after_cancel")
-        self.assertEqual(before.pixel(220, 270), after.pixel(220, 270))
-        self.assertEqual(before.pixel(120, 379), after.pixel(120, 379))
+        same = lambda s: s.pixel(220, 270) == before.pixel(220, 270) and s.pixel(120, 379) == before.pixel(120, 379)
+        held, after = d.expect_shot("exit_after_cancel", same)
+        self.assertTrue(held, "the page changed: %s %s against %s %s" % (
+            after.pixel(220, 270), after.pixel(120, 379), before.pixel(220, 270), before.pixel(120, 379)))
 
         d.click(*EXIT_CENTRE)
         self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")
@@ -102,18 +102,16 @@ class InstallerWindow(unittest.TestCase):
 
     def test_second_copy_is_refused_and_brings_the_first_back(self):
         self.assertEqual(d.wintool("minimize", d.WINDOW_CLASS)[0], 0)
-        time.sleep(0.5)
-        self.assertEqual(d.window_state()["iconic"], 1)
+        self.assertTrue(d.wait_for(lambda: d.window_state()["iconic"] == 1), "not minimised")
 
         second = d.Program(d.exe("installer.exe"))
         self.assertEqual(d.answer_box("友情提醒:", "ok"), "请勿重复运行本程序，如程序未响应请尝试重启电脑！")
         self.assertEqual(second.wait(), 0)
         self.assertTrue(d.no_box("友情提醒:", 1000), "more than one message box")
         self.assertTrue(self.app.running())
-        time.sleep(0.5)
-        state = d.window_state()
-        self.assertEqual(state["iconic"], 0)
-        self.assertEqual(state["visible"], 1)
+        state = d.wait_for(lambda: (lambda st: st if st["iconic"] == 0 and st["visible"] == 1 else None)(
+            d.window_state()))
+        self.assertIsNotNone(state, "the first copy was not brought back: %s" % d.window_state())
         self.assertEqual(d.wintool("count", d.WINDOW_CLASS)[1], "1")
 
 
@@ -134,7 +132,9 @@ class HarnessPages(unittest.TestCase):
 
     def test_custom_install_page_banner_under_the_exit_button(self):
         self.show("--page", "1")
-        shot = d.Shot("page1_custom_install")
+        held, shot = d.expect_shot("page1_custom_install",
+                                   lambda s: d.close_to(s.pixel(160, 393), BLUE, 12) and d.is_custom_install_page(s))
+        self.assertTrue(held, "%s %s" % (shot.pixel(40, 100), shot.pixel(160, 393)))
         banner = shot.pixel(40, 100)
         self.assertTrue(d.close_to(banner, BLUE, 12), banner)        # opacity 245 over white
         self.assertEqual(shot.pixel(40, 260), WHITE)                  # below the banner's 226 pixels
@@ -149,22 +149,22 @@ class HarnessPages(unittest.TestCase):
         self.show()
         d.click(*CUSTOM_LINK)
         self.assertEqual(self.app.read_line(), "event ShowCustomInstallPage 0")
-        time.sleep(0.3)
-        self.assertTrue(d.close_to(d.Shot("page1_after_link").pixel(40, 100), BLUE, 12))
+        held, page1 = d.expect_shot("page1_after_link", d.is_custom_install_page)
+        self.assertTrue(held, page1.pixel(40, 100))
         d.move_to(220, 452)
-        hover = d.Shot("page1_back_link_hover")
-        self.assertLess(darkest(hover, 160, 440, 120, 24), 40)
+        held, hover = d.expect_shot("page1_back_link_hover", lambda s: darkest(s, 160, 440, 120, 24) < 40)
+        self.assertTrue(held, darkest(hover, 160, 440, 120, 24))
         d.click(220, 452)
         d.move_to(-40, -40)
-        back = d.Shot("page0_after_back_link")
-        self.assertEqual(back.pixel(40, 100), WHITE)
-        self.assertTrue(d.close_to(back.pixel(120, 379), BLUE, 30))
+        held, back = d.expect_shot("page0_after_back_link",
+                                   lambda s: s.pixel(40, 100) == WHITE and d.button_not_hovered(s))
+        self.assertTrue(held, "%s %s" % (back.pixel(40, 100), back.pixel(120, 379)))
         # Returning shows the link grey again: its highlight went with its page.
         self.assertGreater(darkest(back, 180, 420, 80, 25), 90)
 
     def test_install_page_ring_half_and_full(self):
         self.show("--page", "2", "--ring", "150", "--status", "正在安装中，请耐心等待...")
-        half = d.Shot("page2_ring_150")
+        held, half = d.expect_shot("page2_ring_150", lambda s: d.close_to(s.pixel(290, 255), d.hex_rgb("3A9FFF"), 40))
         right, left = half.pixel(145 + 145, 255), half.pixel(145 + 5, 255)
         self.assertTrue(d.close_to(right, d.hex_rgb("3A9FFF"), 40), right)   # filled clockwise from the top
         self.assertEqual(left, WHITE)                                          # not yet
@@ -172,13 +172,13 @@ class HarnessPages(unittest.TestCase):
         self.app.kill()
 
         self.show("--page", "2", "--ring", "300")
-        full = d.Shot("page2_ring_300")
+        held, full = d.expect_shot("page2_ring_300", lambda s: d.close_to(s.pixel(150, 255), d.hex_rgb("3A9FFF"), 40))
         self.assertTrue(d.close_to(full.pixel(145 + 5, 255), d.hex_rgb("3A9FFF"), 40))
         self.assertTrue(d.close_to(full.pixel(220, 182), d.hex_rgb("4AA9FF"), 40))
 
     def test_finish_page(self):
         self.show("--page", "3")
-        shot = d.Shot("page3_finished")
+        held, shot = d.expect_shot("page3_finished", d.is_finish_page)
         check_blue = d.hex_rgb("3B98FF")
         self.assertTrue(d.close_to(shot.pixel(217, 174), check_blue, 40), shot.pixel(217, 174))  # the circle
         self.assertTrue(d.close_to(shot.pixel(210, 249), check_blue, 40), shot.pixel(210, 249))  # the tick

@@ -271,7 +271,7 @@ namespace {
 // The platform's file system, with a volume that has little room left.
 class SmallVolume : public ExtractFileSystem {
 public:
-    explicit SmallVolume(std::uint64_t free) : free_(free) {}
+    explicit SmallVolume(std::uint64_t free, std::u16string escaping = u"") : free_(free), escaping_(escaping) {}
     bool IsFile(const std::u16string& p) override { return real_.IsFile(p); }
     bool IsFolder(const std::u16string& p) override { return real_.IsFolder(p); }
     bool CreateFolders(const std::u16string& p) override { return real_.CreateFolders(p); }
@@ -280,7 +280,15 @@ public:
     bool Replace(const std::u16string& a, const std::u16string& b) override { return real_.Replace(a, b); }
     void Remove(const std::u16string& p) override { real_.Remove(p); }
     void SetNormalAttributes(const std::u16string& p) override { real_.SetNormalAttributes(p); }
-    bool FullPath(const std::u16string& p, std::u16string& f) override { return real_.FullPath(p, f); }
+    bool FullPath(const std::u16string& p, std::u16string& f) override {
+        // A name that the system resolves somewhere else than it reads.
+        if (!escaping_.empty() && p.size() >= escaping_.size() &&
+            p.compare(p.size() - escaping_.size(), escaping_.size(), escaping_) == 0) {
+            f = u"\\elsewhere\\" + escaping_;
+            return true;
+        }
+        return real_.FullPath(p, f);
+    }
     bool FreeBytes(const std::u16string&, std::uint64_t& bytes) override {
         bytes = free_;
         return true;
@@ -289,6 +297,7 @@ public:
 private:
     ExtractFileSystem& real_ = PlatformFileSystem();
     std::uint64_t free_;
+    std::u16string escaping_;
 };
 
 }  // namespace
@@ -301,6 +310,16 @@ TEST_F(ExtractZipTest, StopsBeforeTheDeclaredSizesPassTheFreeSpace) {
               kExtractFailed);
     EXPECT_EQ(percents, (std::vector<int>{0, 100}));
     EXPECT_EQ(Listing(), (std::set<std::string>{"a.bin"}));
+}
+
+TEST_F(ExtractZipTest, ATargetTheSystemResolvesOutsideTheDestinationIsRefused) {
+    const Text archive = WriteArchive(Build({File("a.txt", "a"), File("odd.txt", "o")}));
+    SmallVolume volume(1u << 30, u"odd.txt");
+    std::vector<int> percents;
+    EXPECT_EQ(ExtractZip(archive, Destination(), [&](int p, ExtractState&) { percents.push_back(p); }, volume),
+              kExtractFailed);
+    EXPECT_EQ(percents, (std::vector<int>{0, 100}));
+    EXPECT_EQ(Listing(), (std::set<std::string>{"a.txt"}));
 }
 
 #ifdef TOOL_ZIPS_DIR

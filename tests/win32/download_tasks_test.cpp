@@ -41,6 +41,12 @@ TEST(DownloadTasks, BandsEndAtTheirTopsAndNoSizeLeavesTheBarAtItsBase) {
         EXPECT_EQ(Position(), c.position) << c.path;
         EXPECT_EQ(Label(), c.label) << c.path;
     }
+    // The label is the position read back, divided by 3: a transfer cut at
+    // 51 % of the second band stops the bar at 151, which reads "50%".
+    ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, "unchanged");
+    net::RunDownloadTask(ServerBase() + "/__b/cut=25500/__gen/50000", dir / "h.bin", net::BeautifyPackProgress);
+    EXPECT_EQ(Position(), 151);
+    EXPECT_EQ(Label(), "50%");
     // A task that receives nothing leaves the bar and the label alone.
     ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, 151);
     ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, "50%");

@@ -123,10 +123,14 @@ TEST(Downloader, ResumingFromAnOffsetAndFromZero) {
     EXPECT_EQ(g_calls.back().downloaded, "60000");
     EXPECT_EQ(g_calls.back().received, "40000");
 
-    // A server that ignores the range: the file is rewritten, not appended to.
+    // A server that ignores the range: the file is rewritten, not appended
+    // to, and the count of bytes there starts again from 0.
     ASSERT_TRUE(WriteWholeFile(partial, Bytes(whole.begin(), whole.begin() + 20000)));
     EXPECT_EQ(Get(d, "/__b/ignorerange/__gen/60000", partial, true, 20000).code, net::DownloadCompleted);
     EXPECT_EQ(ReadWholeFile(partial), whole);
+    ASSERT_FALSE(g_calls.empty());
+    for (const auto& c : g_calls) EXPECT_EQ(c.downloaded, c.received);
+    EXPECT_EQ(g_calls.back().downloaded, "60000");
 }
 
 TEST(Downloader, FailuresGiveTheirCodesAndKeepWhatArrived) {
