@@ -150,7 +150,7 @@ def wintool(*args, timeout=60):
 def answer_box(caption, button, timeout_ms=15000):
     """Waits for a message box with the caption, presses the button and
     returns its text; None when no box came."""
-    code, text = wintool("box", caption, button, timeout_ms)
+    code, text = wintool("box", caption, button, timeout_ms, timeout=timeout_ms / 1000 + 30)
     return text if code == 0 else None
 
 

@@ -234,7 +234,11 @@ class Installation(unittest.TestCase):
     def expect_failure_message(self, shot, page_check, page_name):
         """The failure box, then the page the job started from, with the exit
         button answering again."""
-        self.assertEqual(d.answer_box("提示", "ok", 120000), FAILURE)
+        text = d.answer_box("提示", "ok", 120000)
+        if text is None:
+            seen = d.Shot(shot + "_no_box")
+            self.fail("no failure message; the finish page shows: %s" % d.is_finish_page(seen))
+        self.assertEqual(text, FAILURE)
         d.move_to(-40, -40)
         held, back = d.expect_shot(shot, page_check, 15)
         self.assertTrue(held, "not back on the %s: %s %s" % (page_name, back.pixel(40, 100), back.pixel(120, 379)))
