@@ -10,6 +10,8 @@
 //   wintool count CLASS                    print how many top-level windows of CLASS exist
 //   wintool lnk FILE                       print the target of a shell link
 //   wintool browse PATH|cancel TIMEOUT_MS  answer the folder browser: type PATH and press OK, or cancel
+//   wintool load NAME                      LoadLibraryW(NAME) by name, as Windows searches for it; print
+//                                          whether it loaded
 //   wintool end NAME...                    end the processes of this Wine prefix named NAME ("*x.exe":
 //                                          any name ending in x.exe) and wait until they are gone
 // Running inside the tests' own Wine prefix, it only ever sees their processes.
@@ -209,6 +211,11 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const std::wstring command = argv[1];
     if (command == L"end") return End(argc - 2, argv + 2);
+    if (command == L"load") {
+        HMODULE module = ::LoadLibraryW(argv[2]);
+        std::printf("%s\n", module ? "loaded" : "refused");
+        return 0;
+    }
     if (command == L"box" && argc >= 5) return Box(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
     if (command == L"nobox" && argc >= 4) return NoBox(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"window") return Window(argv[2]);
