@@ -16,9 +16,16 @@ and becomes:
     qrn/shuju/yxtx.zip, mhtp.zip, libcurl.dll, HPSocket4C.dll
     qrn/exe/zcx/<code>_z.exe, <code>_f.exe
 
-Everything is checked before anything is written; the new tree replaces
-the old one in one rename, so a refused or failed publish leaves the
-served tree as it was.
+Everything is checked before anything is written: nothing but regular
+files inside the release folder (no symbolic links), packs that the
+installer will unpack under the names it reads, values that the installer
+can show. A refusal is one line and exit code 2, with nothing written.
+
+SERVED_TREE is a symbolic link to the current release under
+SERVED_TREE.releases/; publishing writes the new release beside it and
+replaces the link in one atomic rename, so the server always sees the old
+tree or the new one, never none. (A SERVED_TREE that is still a plain
+folder from before is moved aside once, the only moment it is missing.)
 """
 
 import configparser
@@ -26,6 +33,10 @@ import os
 import shutil
 import sys
 import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from packcheck import PackRefused, check_pack  # noqa: E402
 
 BRANDS = {  # short name -> code, as the installer's brand table has them
     "Tavoli": "tv", "Quenra": "qn", "VS": "VS", "Morvik": "mv", "Zelkan": "zk", "ID": "ID",
@@ -42,16 +53,40 @@ def check_value(name, value):
     for marker in ("）", "=（"):
         if marker in value:
             raise Refused("%s contains \"%s\", which would cut the manifest's values apart: %r" % (name, marker, value))
-    if "\0" in value:
-        raise Refused("%s contains a zero character" % name)
+    if any(ord(c) < 0x20 for c in value):
+        raise Refused("%s contains a control character: %r" % (name, value))
+    try:
+        value.encode("cp936")
+    except UnicodeEncodeError:
+        raise Refused("%s holds characters that the installer (GBK) cannot show: %r" % (name, value))
+
+
+def check_page(key, address):
+    if not address.lower().startswith(("http://", "https://")) or any(c.isspace() for c in address):
+        raise Refused("the update page %s is not an http:// or https:// address: %r" % (key, address))
+
+
+def release_file(folder, relative, kind="file"):
+    """The path of a regular file (or folder) inside the release folder:
+    no symbolic link anywhere on the way, nothing outside."""
+    path = os.path.join(folder, relative)
+    real = os.path.realpath(path)
+    if os.path.lexists(path) and (real != os.path.abspath(path) or os.path.islink(path)):
+        raise Refused("%s is a symbolic link or leads outside the release folder" % path)
+    if not os.path.lexists(path):
+        raise Refused("missing %s" % path)
+    if kind == "file" and not os.path.isfile(path):
+        raise Refused("%s is not a regular file" % path)
+    if kind == "folder" and not os.path.isdir(path):
+        raise Refused("%s is not a folder" % path)
+    return path
 
 
 def read_release(folder):
     if not os.path.isdir(folder):
         raise Refused("no release folder %s" % folder)
-    ini = os.path.join(folder, "release.ini")
-    if not os.path.isfile(ini):
-        raise Refused("missing %s" % ini)
+    folder = os.path.realpath(folder)
+    ini = release_file(folder, "release.ini")
     parser = configparser.ConfigParser(interpolation=None)
     parser.optionxform = str
     try:
@@ -77,20 +112,23 @@ def read_release(folder):
                               "short names %s)" % (ini, key, ", ".join(BRANDS)))
             address = address.strip()
             check_value("the update page " + key, address)
+            check_page(key, address)
             pages.append((short, channel, address))
 
+    data = []
     for name in DATA_FILES:
-        path = os.path.join(folder, name)
-        if not os.path.isfile(path):
-            raise Refused("missing %s" % path)
+        path = release_file(folder, name)
         if name.endswith(".zip"):
-            with open(path, "rb") as f:
-                if f.read(4) != b"PK\x03\x04":
-                    raise Refused("%s is not a zip archive that the installer can unpack" % path)
+            try:
+                check_pack(path)
+            except PackRefused as e:
+                raise Refused("%s is a pack the installer would refuse or misname: %s" % (path, e))
+        data.append((name, path))
 
     programs = []
     program_dir = os.path.join(folder, "programs")
-    if os.path.isdir(program_dir):
+    if os.path.lexists(program_dir):
+        release_file(folder, "programs", kind="folder")
         codes = set(BRANDS.values())
         suffixes = tuple(s for s, _ in CHANNELS.values())
         for name in sorted(os.listdir(program_dir)):
@@ -98,14 +136,14 @@ def read_release(folder):
             if code not in codes or not name.endswith(suffixes):
                 raise Refused("programs/%s: expected <code>_z.exe or <code>_f.exe with a code of %s" %
                               (name, ", ".join(sorted(codes))))
-            path = os.path.join(program_dir, name)
+            path = release_file(folder, os.path.join("programs", name))
             with open(path, "rb") as f:
                 if f.read(2) != b"MZ":
                     raise Refused("programs/%s is not a Windows program" % name)
             programs.append((name, path))
     if not programs:
         raise Refused("no main program in %s" % program_dir)
-    return version, notice, pages, programs
+    return version, notice, pages, data, programs
 
 
 def manifest_text(version, notice, pages):
@@ -116,37 +154,44 @@ def manifest_text(version, notice, pages):
 
 
 def publish(release, served):
-    version, notice, pages, programs = read_release(release)
+    version, notice, pages, data, programs = read_release(release)
     served = os.path.abspath(served)
-    parent = os.path.dirname(served)
-    os.makedirs(parent, exist_ok=True)
-    staging = tempfile.mkdtemp(prefix=".publish-", dir=parent)
+    store = served + ".releases"
+    os.makedirs(store, exist_ok=True)
+    staging = tempfile.mkdtemp(prefix=".publish-", dir=store)
+    link = None
     try:
         os.makedirs(os.path.join(staging, "qrn", "shuju"))
         os.makedirs(os.path.join(staging, "qrn", "exe", "zcx"))
         with open(os.path.join(staging, "qrn", "azq.txt"), "w", encoding="utf-8", newline="") as f:
             f.write(manifest_text(version, notice, pages))
-        for name in DATA_FILES:
-            shutil.copyfile(os.path.join(release, name), os.path.join(staging, "qrn", "shuju", name))
+        for name, path in data:
+            shutil.copyfile(path, os.path.join(staging, "qrn", "shuju", name), follow_symlinks=False)
         for name, path in programs:
-            shutil.copyfile(path, os.path.join(staging, "qrn", "exe", "zcx", name))
+            shutil.copyfile(path, os.path.join(staging, "qrn", "exe", "zcx", name), follow_symlinks=False)
         for root, dirs, files in os.walk(staging):
             os.chmod(root, 0o755)
             for n in files:
                 os.chmod(os.path.join(root, n), 0o644)
-        # Swap the trees: the server sees the old one or the new one.
-        old = None
-        if os.path.exists(served):
-            old = tempfile.mkdtemp(prefix=".previous-", dir=parent)
-            os.rmdir(old)
-            os.rename(served, old)
-        os.rename(staging, served)
+        current = os.path.join(store, "r%d-%d" % (time.time_ns(), os.getpid()))
+        os.rename(staging, current)
         staging = None
-        if old:
-            shutil.rmtree(old, ignore_errors=True)
+        if os.path.isdir(served) and not os.path.islink(served):
+            # A tree published before releases were kept beside it.
+            os.rename(served, os.path.join(store, "previous-%d" % os.getpid()))
+        # The swap: a new link, renamed over the old one in one step.
+        link = os.path.join(os.path.dirname(served), ".publish-link-%d" % os.getpid())
+        os.symlink(os.path.relpath(current, os.path.dirname(served)), link)
+        os.replace(link, served)
+        link = None
+        for old in os.listdir(store):
+            if os.path.join(store, old) != current:
+                shutil.rmtree(os.path.join(store, old), ignore_errors=True)
     finally:
         if staging:
             shutil.rmtree(staging, ignore_errors=True)
+        if link and os.path.lexists(link):
+            os.remove(link)
     return version, [n for n, _ in programs]
 
 
@@ -158,7 +203,10 @@ def main(argv):
         version, programs = publish(argv[1], argv[2])
     except Refused as e:
         print("publish: refused: %s" % e, file=sys.stderr)
-        return 1
+        return 2
+    except OSError as e:
+        print("publish: failed: %s" % e, file=sys.stderr)
+        return 2
     print("publish: %s published to %s (%s)" % (version, argv[2], ", ".join(programs)))
     return 0
 

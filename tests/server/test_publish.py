@@ -3,10 +3,16 @@ refuses leaves the served tree as it was."""
 
 import os
 import shutil
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
+import urllib.error
+import urllib.request
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -80,7 +86,9 @@ class Publish(unittest.TestCase):
         self.assertEqual(publish(self.release, self.served).returncode, 0)
         self.assertFalse(os.path.exists(os.path.join(self.served, "qrn", "exe", "zcx", "tv_f.exe")))
         self.assertEqual(probe(os.path.join(self.served, "qrn", "azq.txt"), "安装器版本号=（"), ["V12"])
-        self.assertEqual([n for n in os.listdir(self.dir) if n.startswith(".")], [])  # no leftovers
+        self.assertEqual(leftovers(self.dir), [])
+        self.assertTrue(os.path.islink(self.served))
+        self.assertEqual(len(os.listdir(self.served + ".releases")), 1)  # the old release is gone
 
     def test_refused_inputs_leave_no_tree_or_the_old_one(self):
         def missing_library(rel):
@@ -126,15 +134,144 @@ class Publish(unittest.TestCase):
                         shutil.rmtree(self.release)
                     make_release(self.release)
                     arrange(self.release)
-                    r = publish(self.release, self.served)
-                    self.assertEqual(r.returncode, 1)
-                    self.assertIn("refused", r.stderr)
+                    self.assert_refused(existing)
+
+    def assert_refused(self, existing):
+        r = publish(self.release, self.served)
+        self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+        self.assertEqual(len(r.stderr.strip().splitlines()), 1, r.stderr)
+        self.assertIn("refused", r.stderr)
+        if existing:
+            self.assertEqual(probe(os.path.join(self.served, "qrn", "azq.txt"), "安装器版本号=（"), ["V10"])
+        else:
+            self.assertFalse(os.path.lexists(self.served))
+        self.assertEqual(leftovers(self.dir), [])
+
+    def test_what_the_installer_would_refuse_or_misname_is_refused(self):
+        def pack(rel, *names, method=zipfile.ZIP_DEFLATED):
+            with zipfile.ZipFile(os.path.join(rel, "mhtp.zip"), "w", method) as z:
+                for name in names:
+                    z.writestr(name, b"data")
+
+        def raw_gbk_name(rel):  # bytes that are no GBK, without the UTF-8 flag
+            pack(rel, "Xzq.txt")
+            path = os.path.join(rel, "mhtp.zip")
+            with open(path, "rb") as f:
+                data = f.read().replace(b"Xzq", b"\xff\xfe\xfd")
+            with open(path, "wb") as f:
+                f.write(data)
+
+        def repeated_directory(rel):  # two directory records for one entry
+            pack(rel, "a.bin")
+            path = os.path.join(rel, "mhtp.zip")
+            with open(path, "rb") as f:
+                data = f.read()
+            end = data.rfind(b"PK\x05\x06")
+            size, offset = struct.unpack("<II", data[end + 12:end + 20])
+            record = data[offset:offset + size]
+            tail = struct.pack("<4sHHHHIIH", b"PK\x05\x06", 0, 0, 2, 2, size * 2, offset, 0)
+            with open(path, "wb") as f:
+                f.write(data[:offset] + record + record + tail)
+
+        def link_to_outside(rel):
+            os.remove(os.path.join(rel, "libcurl.dll"))
+            os.symlink("/etc/hostname", os.path.join(rel, "libcurl.dll"))
+
+        def program_is_a_folder(rel):
+            os.makedirs(os.path.join(rel, "programs", "mv_z.exe"))
+
+        def ini(rel, notice="x", page="http://updates.example/q"):
+            with open(os.path.join(rel, "release.ini"), "w", encoding="utf-8") as f:
+                f.write("[installer]\nversion = V11\nnotice = %s\n[update-pages]\nQuenra.self = %s\n" % (notice, page))
+
+        cases = {
+            "traversal": lambda rel: pack(rel, "../../evil.dll"),
+            "device name": lambda rel: pack(rel, "CON"),
+            "device with extension": lambda rel: pack(rel, "skin/nul.png"),
+            "trailing dot": lambda rel: pack(rel, "a."),
+            "names alike but for case": lambda rel: pack(rel, "A.PNG", "a.png"),
+            "stream name": lambda rel: pack(rel, "x:stream"),
+            "method the installer cannot unpack": lambda rel: pack(rel, "b.txt", method=zipfile.ZIP_BZIP2),
+            "name that is not GBK": raw_gbk_name,
+            "entries sharing bytes": repeated_directory,
+            "symbolic link": link_to_outside,
+            "program that is a folder": program_is_a_folder,
+            "notice GBK cannot hold": lambda rel: ini(rel, notice="新版本 🎮"),
+            "page GBK cannot hold": lambda rel: ini(rel, page="http://updates.example/🎮"),
+            "page that runs a program": lambda rel: ini(rel, page="C:\\Windows\\System32\\cmd.exe"),
+            "page on another scheme": lambda rel: ini(rel, page="file:///C:/Windows/win.ini"),
+            "page on a share": lambda rel: ini(rel, page="\\\\host\\share\\x.exe"),
+        }
+        for existing in (False, True):
+            for name, arrange in cases.items():
+                with self.subTest(case=name, existing=existing):
+                    shutil.rmtree(self.dir)
+                    os.makedirs(self.dir)
                     if existing:
-                        self.assertEqual(probe(os.path.join(self.served, "qrn", "azq.txt"), "安装器版本号=（"),
-                                         ["V10"])
-                    else:
-                        self.assertFalse(os.path.exists(self.served))
-                    self.assertEqual([n for n in os.listdir(self.dir) if n.startswith(".")], [])
+                        make_release(self.release, version="V10")
+                        self.assertEqual(publish(self.release, self.served).returncode, 0)
+                        shutil.rmtree(self.release)
+                    make_release(self.release)
+                    arrange(self.release)
+                    self.assert_refused(existing)
+
+
+def leftovers(folder):
+    """Half-done work of a publish: staging folders and links."""
+    found = [n for n in os.listdir(folder) if n.startswith(".")]
+    store = [n for n in os.listdir(folder) if n.endswith(".releases")]
+    for s in store:
+        found += [os.path.join(s, n) for n in os.listdir(os.path.join(folder, s)) if n.startswith(".")]
+    return found
+
+
+class ServedWhilePublishing(unittest.TestCase):
+    """nginx serving the tree while releases replace each other: every
+    request finds a whole tree, old or new."""
+
+    def test_no_request_ever_finds_the_tree_missing(self):
+        work = tempfile.mkdtemp()
+        os.chmod(work, 0o755)  # the workers run as nobody
+        self.addCleanup(shutil.rmtree, work, True)
+        served = os.path.join(work, "www")
+        for version in ("V10", "V11"):
+            make_release(os.path.join(work, version), version=version)
+        self.assertEqual(publish(os.path.join(work, "V10"), served).returncode, 0)
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        env = dict(os.environ, SERVE_STATE=os.path.join(work, "nginx"))
+        serve = os.path.join(ROOT, "server", "serve")
+        started = subprocess.run([serve, "start", served, "127.0.0.1", str(port)], env=env, capture_output=True,
+                                 text=True)
+        self.assertEqual(started.returncode, 0, started.stderr)
+        self.addCleanup(subprocess.run, [serve, "stop"], env=env, capture_output=True)
+
+        seen, stop = [], threading.Event()
+
+        def fetch():
+            while not stop.is_set():
+                for path in ("/qrn/azq.txt", "/qrn/shuju/yxtx.zip"):
+                    try:
+                        with urllib.request.urlopen("http://127.0.0.1:%d%s" % (port, path), timeout=10) as r:
+                            seen.append((path, r.status, len(r.read())))
+                    except urllib.error.HTTPError as e:
+                        seen.append((path, e.code, 0))
+
+        threads = [threading.Thread(target=fetch) for _ in range(2)]
+        for t in threads:
+            t.start()
+        try:
+            for i in range(30):
+                r = publish(os.path.join(work, ("V10", "V11")[i % 2]), served)
+                self.assertEqual(r.returncode, 0, r.stderr)
+        finally:
+            stop.set()
+            for t in threads:
+                t.join()
+        self.assertGreater(len(seen), 30)
+        self.assertEqual([s for s in seen if s[1] != 200], [])
+        self.assertEqual([s for s in seen if s[2] == 0], [])
 
 
 if __name__ == "__main__":
