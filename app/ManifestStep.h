@@ -8,4 +8,7 @@ namespace app {
 // or the update notice and the update page).
 void RunManifestStep(bool distributionChannel);
 
+// "连接服务器失败，请稍后重试", then the end (exit code 0).
+[[noreturn]] void ShowServerUnreachable();
+
 }  // namespace app

@@ -15,6 +15,28 @@
 #include "ui/Window.h"
 
 namespace app {
+namespace {
+
+// The whole manifest fetch may take this long; a server that has not
+// answered by then counts as unreachable.
+constexpr std::uint32_t kManifestTimeLimitMs = 15000;
+
+// The manifest fetched while the window keeps answering; it takes no
+// input meanwhile, so nothing can start before the manifest is read.
+rt::Bytes FetchManifest(const Text& url) {
+    HWND window = ui::WindowHandleOf(ui::kMainWindowId);
+    const bool wasDisabled = window && ::EnableWindow(window, FALSE);
+    const rt::Bytes body = rt::HttpGetAllResponsive(url, kManifestTimeLimitMs);
+    if (window && !wasDisabled) ::EnableWindow(window, TRUE);
+    return body;
+}
+
+}  // namespace
+
+void ShowServerUnreachable() {
+    rt::MessageBox("连接服务器失败，请稍后重试", 0, "提示");
+    rt::EndProgram(0);
+}
 
 void RunManifestStep(bool distributionChannel) {
     installerVersion = kInstallerVersion;
@@ -24,12 +46,9 @@ void RunManifestStep(bool distributionChannel) {
     const rt::Bytes block(std::begin(kServerHostBlock), std::end(kServerHostBlock));
     serverHost = rt::ToText(rt::DecryptBytes(block, kServerHostPassPhrase, rt::kRc4));
 
-    const Text manifest = rt::Utf8ToText(rt::HttpGetAll(ManifestUrl(serverHost)));
+    const Text manifest = rt::Utf8ToText(FetchManifest(ManifestUrl(serverHost)));
     serverInstallerVersion = ManifestValue(manifest, kVersionKey);
-    if (serverInstallerVersion.empty()) {
-        rt::MessageBox("连接服务器失败，请稍后重试", 0, "提示");
-        rt::EndProgram(0);
-    }
+    if (serverInstallerVersion.empty()) ShowServerUnreachable();
 
     const Text productName =
         ui::GetControlProperty(ui::kMainWindowId, ui::kProductNameLabel, ui::kPropText).AsText();

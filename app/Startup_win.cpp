@@ -27,7 +27,13 @@ void OnMainWindowCreated() {
     for (std::uint32_t label : {ui::kBannerNameLabel, ui::kInstallPageNameLabel, ui::kFinishPageNameLabel})
         ui::SetControlProperty(ui::kMainWindowId, label, ui::kPropText, name);
     PreventSecondInstance(ProductName(), true, rt::Text(kSecondCopyMessage), MB_ICONEXCLAMATION | MB_OK, true);
-    RunManifestStep(false);
+    // Whatever escapes the manifest step (memory, a damaged answer) ends the
+    // installer as an unreachable server does, not with a crash.
+    try {
+        RunManifestStep(false);
+    } catch (...) {
+        ShowServerUnreachable();
+    }
 }
 
 void ExitRoutine() {

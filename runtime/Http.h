@@ -20,6 +20,12 @@ struct HttpGetReport {
 // here; a caller that cares asks for the report.
 Bytes HttpGetAll(const Text& url, HttpGetReport* report = nullptr);
 
+// The same GET, run off this thread while this thread keeps dispatching
+// its messages, so that its windows keep answering. When the transfer has
+// not ended within the time limit it is cut off: the body is empty and the
+// report says nothing arrived.
+Bytes HttpGetAllResponsive(const Text& url, std::uint32_t timeLimitMs, HttpGetReport* report = nullptr);
+
 // Closes the process's WinINet session (at program end).
 void ReleaseHttpSession();
 

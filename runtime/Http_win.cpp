@@ -1,9 +1,11 @@
 #include "runtime/Http.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "runtime/Convert.h"
 #include "runtime/Handles.h"
+#include "runtime/Program.h"
 
 namespace rt {
 namespace {
@@ -73,17 +75,11 @@ std::int64_t QueryLength(HINTERNET request) {
     return ToInt64(text);
 }
 
-}  // namespace
-
-Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
-    HttpGetReport local;
-    HttpGetReport& r = report ? *report : local;
+// The whole GET on a given WinINet session.
+Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r) {
     r = HttpGetReport();
-
     UrlParts parts;
-    if (!SplitUrl(url, parts)) return Bytes();
-    HINTERNET session = SessionHandle();
-    if (!session) return Bytes();
+    if (!SplitUrl(url, parts) || !session) return Bytes();
 
     UniqueInternet connection(::InternetConnectA(session, parts.host.c_str(), parts.port,
                                                  parts.user.empty() ? nullptr : parts.user.c_str(),
@@ -118,6 +114,80 @@ Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
     r.complete = endedNormally &&
                  (r.announced < 0 || static_cast<std::int64_t>(body.size()) == r.announced);
     return body;
+}
+
+// One GET on a thread of its own, with a session of its own that the
+// waiting thread may close to cut it short. Shared by both threads: a
+// worker that does not stop at once may outlive the wait.
+struct BoundedGet {
+    Text url;
+    HINTERNET session = nullptr;  // closed by the waiting thread when it gives up
+    HttpGetReport report;
+    Bytes body;
+    UniqueHandle done;
+};
+
+DWORD WINAPI RunBoundedGet(void* parameter) {
+    std::unique_ptr<std::shared_ptr<BoundedGet>> owned(static_cast<std::shared_ptr<BoundedGet>*>(parameter));
+    BoundedGet& get = **owned;
+    get.body = GetAllOn(get.session, get.url, get.report);
+    ::SetEvent(get.done.get());
+    return 0;
+}
+
+}  // namespace
+
+Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
+    HttpGetReport local;
+    return GetAllOn(SessionHandle(), url, report ? *report : local);
+}
+
+Bytes HttpGetAllResponsive(const Text& url, std::uint32_t timeLimitMs, HttpGetReport* report) {
+    HttpGetReport local;
+    HttpGetReport& r = report ? *report : local;
+    r = HttpGetReport();
+    auto get = std::make_shared<BoundedGet>();
+    get->url = url;
+    get->done.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueInternet session(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!session || !get->done) return Bytes();
+    DWORD timeout = timeLimitMs;
+    ::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    ::InternetSetOptionA(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    get->session = session.get();
+    auto* shared = new std::shared_ptr<BoundedGet>(get);
+    UniqueHandle worker(::CreateThread(nullptr, 0, RunBoundedGet, shared, 0, nullptr));
+    if (!worker) {
+        delete shared;
+        return Bytes();
+    }
+    const DWORD start = ::GetTickCount();
+    HANDLE waits[] = {get->done.get(), worker.get()};
+    bool ended = false;
+    for (;;) {
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= timeLimitMs) break;
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, waits, FALSE, timeLimitMs - spent, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        if (woke == WAIT_OBJECT_0 + 1) {
+            ProcessPendingEvents();
+            continue;
+        }
+        break;  // the time limit, or a failed wait
+    }
+    if (!ended) {
+        // Closing the session ends what the worker waits for; should it not
+        // stop soon, it is left to finish on its own copy of the state.
+        session.reset();
+        ::WaitForMultipleObjects(1, waits + 1, FALSE, 2000);
+        return Bytes();
+    }
+    ::WaitForSingleObject(worker.get(), INFINITE);
+    r = get->report;
+    return std::move(get->body);
 }
 
 void ReleaseHttpSession() { Session().reset(); }

@@ -12,6 +12,8 @@
 //   wintool browse PATH|cancel TIMEOUT_MS  answer the folder browser: type PATH and press OK, or cancel
 //   wintool load NAME                      LoadLibraryW(NAME) by name, as Windows searches for it; print
 //                                          whether it loaded
+//   wintool answers CLASS MS               exit 0 when the first window of CLASS answers a message
+//                                          within MS (a window whose thread is stuck does not)
 //   wintool end NAME...                    end the processes of this Wine prefix named NAME ("*x.exe":
 //                                          any name ending in x.exe) and wait until they are gone
 // Running inside the tests' own Wine prefix, it only ever sees their processes.
@@ -211,6 +213,13 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const std::wstring command = argv[1];
     if (command == L"end") return End(argc - 2, argv + 2);
+    if (command == L"answers" && argc >= 4) {
+        std::vector<HWND> found = Find(argv[2], L"", false);
+        if (found.empty()) return 2;
+        DWORD_PTR result = 0;
+        const UINT ms = static_cast<UINT>(_wtoi(argv[3]));
+        return ::SendMessageTimeoutW(found.front(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) ? 0 : 1;
+    }
     if (command == L"load") {
         HMODULE module = ::LoadLibraryW(argv[2]);
         std::printf("%s\n", module ? "loaded" : "refused");
