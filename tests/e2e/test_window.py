@@ -84,7 +84,7 @@ class InstallerWindow(unittest.TestCase):
         self.assertTrue(held, before.pixel(120, 379))
         d.click(*EXIT_CENTRE)
         self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
-        self.assertIsNone(d.wait_for(lambda: not self.app.running(), timeout=1), "it ended after a cancel")
+        self.assertFalse(d.wait_for(lambda: not self.app.running(), timeout=1), "it ended after a cancel")
         d.move_to(-40, -40)
         same = lambda s: s.pixel(220, 270) == before.pixel(220, 270) and s.pixel(120, 379) == before.pixel(120, 379)
         held, after = d.expect_shot("exit_after_cancel", same)
