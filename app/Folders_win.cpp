@@ -59,10 +59,12 @@ Bytes ToWide(const Text& text) {
     const char* s = text.c_str();
     if (*s == '\0') return Bytes();
     const UINT codePage = static_cast<UINT>(textCodePage);
-    int n = ::MultiByteToWideChar(codePage, 0, s, -1, nullptr, 0);
+    // Invalid GBK gives no path at all rather than one with a replacement
+    // character in it.
+    int n = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, nullptr, 0);
     if (n <= 0) return Bytes();
     Bytes out(static_cast<size_t>(n) * 2, 0);
-    ::MultiByteToWideChar(codePage, 0, s, -1, reinterpret_cast<wchar_t*>(out.data()), n);
+    ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, reinterpret_cast<wchar_t*>(out.data()), n);
     return out;
 }
 

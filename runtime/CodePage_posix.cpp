@@ -55,7 +55,8 @@ bool GbkToWideStrict(const std::string& bytes, std::u16string& out) {
     return true;
 }
 
-Text WideToText(const std::u16string& wide) {
+Text WideToText(const std::u16string& wide, bool* lossy) {
+    if (lossy) *lossy = false;
     const std::u16string w(wide.c_str());
     Text text;
     for (size_t i = 0; i < w.size();) {
@@ -67,10 +68,21 @@ Text WideToText(const std::u16string& wide) {
             raw += static_cast<char>(w[i + k] & 0xFF);
             raw += static_cast<char>(w[i + k] >> 8);
         }
-        if (!Convert("GBK", "UTF-16LE", raw.data(), raw.size(), text)) text += '?';
+        if (!Convert("CP936", "UTF-16LE", raw.data(), raw.size(), text)) {
+            text += '?';
+            if (lossy) *lossy = true;
+        }
         i += units;
     }
     return text;
+}
+
+bool PathToWide(const Text& path, std::u16string& wide) { return GbkToWideStrict(Text(path.c_str()), wide); }
+
+bool WideToPathText(const std::u16string& wide, Text& path) {
+    bool lossy = false;
+    path = WideToText(wide, &lossy);
+    return !lossy;
 }
 
 }  // namespace rt

@@ -25,15 +25,31 @@ bool GbkToWideStrict(const std::string& bytes, std::u16string& out) {
                                reinterpret_cast<wchar_t*>(&out[0]), n) == n;
 }
 
-Text WideToText(const std::u16string& wide) {
+Text WideToText(const std::u16string& wide, bool* lossy) {
+    if (lossy) *lossy = false;
     const int length = static_cast<int>(std::char_traits<char16_t>::length(wide.c_str()));
     if (length == 0) return Text();
     const auto* w = reinterpret_cast<const wchar_t*>(wide.c_str());
-    int n = WideCharToMultiByte(kTextCodePage, 0, w, length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return Text();
+    int n = WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, w, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) {
+        if (lossy) *lossy = true;
+        return Text();
+    }
     Text text(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kTextCodePage, 0, w, length, &text[0], n, nullptr, nullptr);
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, w, length, &text[0], n, nullptr, &usedDefault);
+    if (lossy) *lossy = usedDefault != FALSE;
     return text;
+}
+
+bool PathToWide(const Text& path, std::u16string& wide) {
+    return GbkToWideStrict(Text(path.c_str()), wide);
+}
+
+bool WideToPathText(const std::u16string& wide, Text& path) {
+    bool lossy = false;
+    path = WideToText(wide, &lossy);
+    return !lossy;
 }
 
 }  // namespace rt

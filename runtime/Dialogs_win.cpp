@@ -31,7 +31,10 @@ Text BrowseForFolder(const Text& title, bool includeFiles) {
     if (!chosen) return Text();
     wchar_t path[MAX_PATH] = {};
     if (!::SHGetPathFromIDListW(chosen.get(), path)) return Text();
-    return WideToText(std::u16string(reinterpret_cast<const char16_t*>(path)));
+    // A folder GBK cannot name is taken by its short (ASCII) name, or not
+    // at all (as if cancelled): never as a look-alike of another folder.
+    Text text;
+    return WindowsPathToText(path, text) ? text : Text();
 }
 
 }  // namespace rt

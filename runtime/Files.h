@@ -55,4 +55,9 @@ bool WriteIniValue(const Text& file, const Text& section, const std::optional<Te
 // The text converted for the wide Win32 functions, as a terminated string.
 std::wstring WidePath(const Text& path);
 
+// A path that Windows gives back, as Text: as it is when GBK holds it, else
+// by its short (8.3, ASCII) name. False when neither works; text then holds
+// the lossy form, whose "?"s no file operation accepts.
+bool WindowsPathToText(const wchar_t* path, Text& text);
+
 }  // namespace rt

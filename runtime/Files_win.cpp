@@ -4,9 +4,23 @@
 
 namespace rt {
 
+// Empty when the path is not valid GBK: no file operation accepts that, so
+// a damaged path fails instead of naming some other file.
 std::wstring WidePath(const Text& path) {
-    std::u16string w = TextToWide(path);
+    std::u16string w;
+    if (!PathToWide(path, w)) return std::wstring();
     return std::wstring(w.begin(), w.end());
+}
+
+bool WindowsPathToText(const wchar_t* path, Text& text) {
+    if (WideToPathText(std::u16string(reinterpret_cast<const char16_t*>(path)), text)) return true;
+    wchar_t shortPath[MAX_PATH] = {};
+    const DWORD n = ::GetShortPathNameW(path, shortPath, MAX_PATH);
+    Text shortText;
+    if (n == 0 || n >= MAX_PATH || !WideToPathText(std::u16string(reinterpret_cast<const char16_t*>(shortPath)), shortText))
+        return false;
+    text = shortText;
+    return true;
 }
 
 bool CreateFolder(const Text& path) {

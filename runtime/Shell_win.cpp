@@ -8,8 +8,12 @@
 namespace rt {
 namespace {
 
+// A folder whose name GBK cannot hold keeps its "?"s when it has no short
+// name either: no file operation accepts those, so nothing is written to a
+// look-alike folder.
 Text WithOneTrailingBackslash(const wchar_t* path) {
-    Text text = WideToText(std::u16string(reinterpret_cast<const char16_t*>(path)));
+    Text text;
+    WindowsPathToText(path, text);
     if (text.empty()) return text;
     while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
     return text + "\\";

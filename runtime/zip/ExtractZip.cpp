@@ -79,8 +79,9 @@ int ExtractZip(const Text& archive, const Text& destination, const ExtractProgre
         return code;
     };
     if (archive.empty() || destination.empty()) return fail(kExtractMissing);
-    const std::u16string archivePath = TextToWide(archive);
-    const std::u16string folder = TextToWide(destination);
+    std::u16string archivePath, folder;
+    // Paths that are not valid GBK name no file: as good as missing.
+    if (!PathToWide(archive, archivePath) || !PathToWide(destination, folder)) return fail(kExtractMissing);
     if (!fs.IsFile(archivePath)) return fail(kExtractMissing);
     if (!fs.IsFolder(folder) && !fs.CreateFolders(folder)) return fail(kExtractFailed);
 

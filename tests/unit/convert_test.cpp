@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "runtime/Bytes.h"
+#include "runtime/CodePage.h"
 #include "runtime/Convert.h"
 #include "runtime/Decrypt.h"
 #include "runtime/Utf8.h"
@@ -90,6 +91,29 @@ TEST(Utf8ToText, ManifestTextBecomesGbk) {
     // A character outside the BMP has no GBK form: each of its two UTF-16
     // units becomes "?", the rest survives.
     EXPECT_EQ(Utf8ToText(Bytes{'a', 0xF0, 0x9F, 0x98, 0x80, 'b'}), "a??b");
+}
+
+TEST(PathConversion, InvalidGbkNamesNoPath) {
+    std::u16string wide;
+    ASSERT_TRUE(rt::PathToWide("D:\\游戏\\誠品", wide));
+    EXPECT_EQ(wide, u"D:\\游戏\\誠品");
+    // A lead byte without its trail, or a byte that begins nothing: no path,
+    // rather than one with a replacement character that names another file.
+    for (const char* bad : {"D:\\\xC6", "D:\\a\xFF.txt", "\x81\x30"}) EXPECT_FALSE(rt::PathToWide(bad, wide)) << bad;
+}
+
+TEST(PathConversion, CharactersGbkCannotHoldAreReportedNotBestFitted) {
+    bool lossy = true;
+    EXPECT_EQ(rt::WideToText(u"C:\\游戏", &lossy), "C:\\游戏");
+    EXPECT_FALSE(lossy);
+    for (const char16_t* name : {u"C:\\\u00C0b", u"C:\\\U0001F3AE", u"C:\\\uAC00"}) {
+        const rt::Text text = rt::WideToText(name, &lossy);
+        EXPECT_TRUE(lossy);
+        EXPECT_EQ(text.substr(0, 3), "C:\\");
+        EXPECT_EQ(text.find('A'), rt::Text::npos) << "a best-fit look-alike";
+        rt::Text path;
+        EXPECT_FALSE(rt::WideToPathText(name, path));
+    }
 }
 
 TEST(Rc4, TwiceWithTheSamePassPhraseGivesTheInput) {
