@@ -83,6 +83,21 @@ class VersionCheck(unittest.TestCase):
                 self.assertTrue(d.no_box("提示", 500))
                 self.assert_nothing_written()
 
+    def test_a_manifest_at_one_byte_a_second_leaves_the_window_answering_then_gives_up(self):
+        self.server.write("qrn/azq.txt", d.manifest("V11"))
+        self.server.rule("/qrn/azq.txt", drip="1000")
+        started = time.time()
+        app = d.Program(d.exe("installer.exe"))
+        # The window exists and answers while the manifest trickles in.
+        self.assertTrue(d.wait_for(lambda: d.wintool("answers", d.WINDOW_CLASS, 500)[0] == 0, 20),
+                        "the window never answered")
+        for _ in range(5):
+            self.assertEqual(d.wintool("answers", d.WINDOW_CLASS, 2000)[0], 0, "the window stopped answering")
+        # Then the time limit ends it as an unreachable server would.
+        self.assertEqual(d.answer_box("提示", "ok", 40000), "连接服务器失败，请稍后重试")
+        self.assertLess(time.time() - started, 45)
+        self.assertEqual(app.wait(), 0)
+
 
 class PublishedRelease(unittest.TestCase):
     """The sample release, published and served by nginx as for real."""
@@ -109,30 +124,6 @@ class PublishedRelease(unittest.TestCase):
         finally:
             d.stop_programs()
             subprocess.run([serve, "stop"], env=env, stdout=subprocess.DEVNULL)
-
-
-class SlowServer(unittest.TestCase):
-    def setUp(self):
-        d.stop_programs()
-        shutil.rmtree(STATE, ignore_errors=True)
-        self.server = d.TestServer(STATE)
-        self.addCleanup(lambda: self.server.stop())
-        self.addCleanup(d.stop_programs)
-
-    def test_a_manifest_at_one_byte_a_second_leaves_the_window_answering_then_gives_up(self):
-        self.server.write("qrn/azq.txt", d.manifest("V11"))
-        self.server.rule("/qrn/azq.txt", drip="1000")
-        started = time.time()
-        app = d.Program(d.exe("installer.exe"))
-        # The window exists and answers while the manifest trickles in.
-        self.assertTrue(d.wait_for(lambda: d.wintool("answers", d.WINDOW_CLASS, 500)[0] == 0, 20),
-                        "the window never answered")
-        for _ in range(5):
-            self.assertEqual(d.wintool("answers", d.WINDOW_CLASS, 2000)[0], 0, "the window stopped answering")
-        # Then the time limit ends it as an unreachable server would.
-        self.assertEqual(d.answer_box("提示", "ok", 40000), "连接服务器失败，请稍后重试")
-        self.assertLess(time.time() - started, 45)
-        self.assertEqual(app.wait(), 0)
 
 
 if __name__ == "__main__":

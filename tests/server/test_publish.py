@@ -123,9 +123,14 @@ class Publish(unittest.TestCase):
 
         cases = [missing_library, bracket_in_notice, bracket_in_address, unknown_brand, empty_version, not_a_zip,
                  badly_named_program, no_programs]
+        self.refuse_each({arrange.__name__: arrange for arrange in cases})
+
+    def refuse_each(self, cases):
+        """Each case spoils a good release; the publish is refused, over no
+        tree and over an existing one."""
         for existing in (False, True):
-            for arrange in cases:
-                with self.subTest(case=arrange.__name__, existing=existing):
+            for name, arrange in cases.items():
+                with self.subTest(case=name, existing=existing):
                     shutil.rmtree(self.dir)
                     os.makedirs(self.dir)
                     if existing:
@@ -202,18 +207,7 @@ class Publish(unittest.TestCase):
             "page on another scheme": lambda rel: ini(rel, page="file:///C:/Windows/win.ini"),
             "page on a share": lambda rel: ini(rel, page="\\\\host\\share\\x.exe"),
         }
-        for existing in (False, True):
-            for name, arrange in cases.items():
-                with self.subTest(case=name, existing=existing):
-                    shutil.rmtree(self.dir)
-                    os.makedirs(self.dir)
-                    if existing:
-                        make_release(self.release, version="V10")
-                        self.assertEqual(publish(self.release, self.served).returncode, 0)
-                        shutil.rmtree(self.release)
-                    make_release(self.release)
-                    arrange(self.release)
-                    self.assert_refused(existing)
+        self.refuse_each(cases)
 
 
 def leftovers(folder):

@@ -317,32 +317,22 @@ TEST(ZipReader, DamagedOrHostileDataFailsTheEntry) {
     }
 }
 
-TEST(ZipReader, LocalNameMustBeTheCentralOneByteForByte) {
-    Entry e{"a.txt", testzip::Text("hello")};
-    e.localName = "b.txt";
-    const auto zip = Build({e});
-    MemorySource source(zip);
-    ZipReader reader;
-    ASSERT_TRUE(reader.Open(source));
-    ZipEntry entry;
-    ASSERT_TRUE(reader.ReadEntry(0, entry));
-    Collect sink;
-    EXPECT_FALSE(reader.Extract(entry, sink));
-    EXPECT_EQ(reader.error(), ZipError::LocalHeaderMismatch);
-}
-
 TEST(ZipReader, LocalHeaderMustAgreeUnlessADescriptorFollows) {
     Entry e{"e.bin", Pattern(1000)};
-    auto zip = Build({e});
-    zip[14] ^= 0xFF;  // the local header's CRC
-    MemorySource source(zip);
+    Entry renamed{"a.txt", testzip::Text("hello")};
+    renamed.localName = "b.txt";  // the same length, other bytes
+    auto badCrc = Build({e});
+    badCrc[14] ^= 0xFF;  // the local header's CRC
     ZipReader reader;
-    ASSERT_TRUE(reader.Open(source));
     ZipEntry entry;
-    ASSERT_TRUE(reader.ReadEntry(0, entry));
     Collect sink;
-    EXPECT_FALSE(reader.Extract(entry, sink));
-    EXPECT_EQ(reader.error(), ZipError::LocalHeaderMismatch);
+    for (const auto& zip : {badCrc, Build({renamed})}) {
+        MemorySource source(zip);
+        ASSERT_TRUE(reader.Open(source));
+        ASSERT_TRUE(reader.ReadEntry(0, entry));
+        EXPECT_FALSE(reader.Extract(entry, sink));
+        EXPECT_EQ(reader.error(), ZipError::LocalHeaderMismatch);
+    }
 
     e.dataDescriptor = true;  // local CRC and sizes are zero then
     const auto described = Build({e});
