@@ -3,6 +3,8 @@
 #include "app/Brands.h"
 #include "app/Folders.h"
 #include "app/InstallPaths.h"
+#include "app/InstallPlan.h"
+#include "app/InstallRing.h"
 #include "app/ProcessValues.h"
 #include "net/DownloadTasks.h"
 #include "runtime/Dialogs.h"
@@ -43,41 +45,56 @@ void CreateInstallFolders(const Text& d, bool dispatchFirst) {
 
 // A library is written only when it arrived whole: an error page or a
 // broken transfer must not replace it.
-bool FetchLibrary(const Text& name, const Text& d) {
+bool FetchLibrary(const FetchTask& task) {
     rt::HttpGetReport report;
-    const rt::Bytes body = rt::HttpGetAll(DataFileUrl(serverHost, name), &report);
+    const rt::Bytes body = rt::HttpGetAll(task.url, &report);
     const bool whole = report.status >= 200 && report.status <= 299 && report.complete && !body.empty();
-    if (whole) return rt::WriteBytesToFile(d + "\\" + name, body);
-    return false;
+    return whole && rt::WriteBytesToFile(task.target, body);
 }
 
-// Steps 2 to 17; the entry has shown the install page and made the folders.
-void RunInstallJob(const Text& d, int startPage) {
-    const Text name = ProductName();
+bool Fetch(const FetchTask& task) {
+    if (task.kind == FetchKind::Library) return FetchLibrary(task);
+    return net::RunDownloadTask(task.url, task.target, net::BandReporter(task.band, InstallRing())) ==
+           net::DownloadCompleted;
+}
+
+// Steps 2 to 17 over the job's table; true when every file arrived and
+// every pack unpacked. Every step runs whatever the earlier ones achieved.
+bool RunSteps(const JobInputs& in) {
+    const Text& d = in.folder;
     bool complete = true;
-    complete &= net::RunDownloadTask(DataFileUrl(serverHost, "yxtx.zip"), AvatarPackPath(d),
-                                     net::AvatarPackProgress) == net::DownloadCompleted;
-    rt::ProcessPendingEvents();
-    complete &= FetchLibrary("libcurl.dll", d);
-    complete &= FetchLibrary("HPSocket4C.dll", d);
-    complete &= net::RunDownloadTask(DataFileUrl(serverHost, "mhtp.zip"), BeautifyPackPath(d),
-                                     net::BeautifyPackProgress) == net::DownloadCompleted;
-    complete &= net::RunDownloadTask(productExeUrl, ProgramPath(d, name), net::ProgramFileProgress) ==
-                net::DownloadCompleted;
+    const std::vector<FetchTask> fetches = FetchTasks(in);
+    for (size_t i = 0; i < fetches.size(); ++i) {
+        complete &= Fetch(fetches[i]);
+        if (i == 0) rt::ProcessPendingEvents();  // once after the first download
+    }
 
-    rt::WriteIniValue(kProfileFile, "prompt", Text("prompt"), ProfilePrompt(brandShortName));
+    rt::WriteIniValue(kProfileFile, "prompt", Text("prompt"), ProfilePrompt(in.brandShortName));
     rt::WriteIniValue(kProfileFile, "BASE", Text("path"), d);
-    rt::CreateShortcut(rt::SpecialFolderPath(rt::kFolderDesktop) + name + ".lnk", ProgramPath(d, name));
-    launchPath = ProgramPath(d, name);
+    rt::CreateShortcut(rt::SpecialFolderPath(rt::kFolderDesktop) + in.productName + ".lnk",
+                       ProgramPath(d, in.productName));
+    launchPath = ProgramPath(d, in.productName);
 
+    const std::vector<UnpackTask> unpacks = UnpackTasks(in);
     Set(ui::kStatusLabel, ui::kPropText, kUnpackingText);
-    complete &= UnpackPack(AvatarPackPath(d), AvatarFolder(d)) == rt::kExtractDone;
+    complete &= UnpackPack(unpacks[0].archive, unpacks[0].destination) == rt::kExtractDone;
     Set(ui::kStatusLabel, ui::kPropText, kFinishingText);
     if (IsDirectory(ResourceFolder(d))) ClearFolder(ResourceFolder(d));
-    complete &= UnpackPack(BeautifyPackPath(d), ImageFolder(d)) == rt::kExtractDone;
-    rt::DeleteFile(AvatarPackPath(d));
-    rt::DeleteFile(BeautifyPackPath(d));
+    complete &= UnpackPack(unpacks[1].archive, unpacks[1].destination) == rt::kExtractDone;
+    for (const UnpackTask& unpack : unpacks) rt::DeleteFile(unpack.archive);
+    return complete;
+}
 
+// The entry has shown the install page and made the folders.
+void RunInstallJob(const JobInputs& in, int startPage) {
+    bool complete = false;
+    // What escapes a step takes the failure path below: never a job left
+    // on the install page with the exit button disabled.
+    try {
+        complete = RunSteps(in);
+    } catch (...) {
+        complete = false;
+    }
     if (complete) {
         Set(ui::kPageContainer, ui::kPropCurrentPage, ui::kFinishPage);
         Set(ui::kExitButton, ui::kPropDisabled, false);
@@ -88,6 +105,10 @@ void RunInstallJob(const Text& d, int startPage) {
     ui::PaintIfDirty();
     rt::MessageBox(kIncompleteText, 0, "提示", ui::WindowHandleOf(ui::kMainWindowId));
     Set(ui::kPageContainer, ui::kPropCurrentPage, startPage);
+}
+
+JobInputs InputsFor(const Text& folder) {
+    return {folder, serverHost, productExeUrl, ProductName(), brandShortName};
 }
 
 // One job at a time: a click that reaches an install button while a job
@@ -113,7 +134,7 @@ void QuickInstall() {
     rt::ProcessPendingEvents();
     ShowInstallPage();
     CreateInstallFolders(d, true);
-    RunInstallJob(d, ui::kQuickInstallPage);
+    RunInstallJob(InputsFor(d), ui::kQuickInstallPage);
 }
 
 void CustomInstall() {
@@ -123,7 +144,7 @@ void CustomInstall() {
     rt::ProcessPendingEvents();
     CreateInstallFolders(d, false);
     ShowInstallPage();
-    RunInstallJob(d, ui::kCustomInstallPage);
+    RunInstallJob(InputsFor(d), ui::kCustomInstallPage);
 }
 
 void ShowCustomInstallPage() {

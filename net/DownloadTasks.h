@@ -1,7 +1,8 @@
-// The one downloader of the process and the three download tasks, whose
-// reporters move the ring through its three bands.
+// The one downloader of the process and the download tasks, whose
+// reporters move the ring through its bands.
 #pragma once
 
+#include "net/Progress.h"
 #include "net/ResumableDownloader.h"
 
 namespace net {
@@ -11,13 +12,19 @@ void CreateSharedDownloader();
 void ReleaseSharedDownloader();
 ResumableDownloader* SharedDownloader();
 
-// Reporters of tasks 1, 2 and 3 (bases 0, 100, 200).
-LRESULT CALLBACK AvatarPackProgress(HWND totalText, UINT downloadedText, WPARAM elapsedMs, LPARAM receivedText);
-LRESULT CALLBACK BeautifyPackProgress(HWND totalText, UINT downloadedText, WPARAM elapsedMs, LPARAM receivedText);
-LRESULT CALLBACK ProgramFileProgress(HWND totalText, UINT downloadedText, WPARAM elapsedMs, LPARAM receivedText);
+// The bands of tasks 1, 2 and 3 on the ring.
+constexpr int kAvatarPackBand = 0;
+constexpr int kBeautifyPackBand = 100;
+constexpr int kProgramFileBand = 200;
+
+// A task's reporter: after dispatching what waits, it moves the view to the
+// band's base plus the file's percentage, and labels it with the position
+// read back. Reports come only for pieces that arrived, so a task that
+// receives nothing changes nothing.
+ProgressCallback BandReporter(int band, ProgressView& view);
 
 // Runs one task through the shared downloader (no resumption) and gives
 // the downloader's code; the installation job decides what it means.
-int RunDownloadTask(const Text& url, const Text& localPath, ProgressCallback reporter);
+int RunDownloadTask(const Text& url, const Text& localPath, const ProgressCallback& reporter);
 
 }  // namespace net

@@ -5,25 +5,12 @@
 
 #include <cstdint>
 
+#include "net/Progress.h"
 #include "runtime/Text.h"
-#include "runtime/Win32.h"
 
 namespace net {
 
 using rt::Text;
-
-// A window procedure's shape: (totalText, downloadedText, elapsedMs,
-// receivedText). The texts are decimal, zero-terminated, and valid only
-// during the call; ProgressArgs reads them.
-using ProgressCallback = WNDPROC;
-
-struct ProgressArgs {
-    const char* totalText;
-    const char* downloadedText;
-    std::int32_t elapsedMs;
-    const char* receivedText;
-};
-ProgressArgs ReadProgressArgs(HWND a, UINT b, WPARAM c, LPARAM d);
 
 constexpr int DownloadCompleted = 0;
 constexpr int DownloadPaused = 1;
@@ -40,8 +27,8 @@ public:
     // Non-zero while the read loop may go on; Pause clears it.
     std::int32_t running = 0;
 
-    int Download(const Text& url, const Text& localPath, ProgressCallback progress, bool resume, std::int64_t offset,
-                 Text& message);
+    int Download(const Text& url, const Text& localPath, const ProgressCallback& progress, bool resume,
+                 std::int64_t offset, Text& message);
     void Pause() { running = 0; }
 };
 

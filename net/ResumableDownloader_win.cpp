@@ -1,46 +1,18 @@
 #include "net/ResumableDownloader.h"
 
-#include <cstring>
+#include <vector>
 
 #include "net/DownloadText.h"
 #include "runtime/Convert.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
 #include "runtime/Program.h"
+#include "runtime/Win32.h"
 
 namespace net {
 namespace {
 
 constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-constexpr size_t kTextSize = 32;
-
-// The three texts handed to the callback. A window procedure's second
-// argument is 32 bits wide on x64, so they live in a block below 4 GiB,
-// where every address fits it.
-class LowTexts {
-public:
-    LowTexts() {
-        for (std::uintptr_t at = 0x10000000; at < 0xF0000000u && !block_; at += 0x01000000) {
-            block_ = static_cast<char*>(::VirtualAlloc(reinterpret_cast<void*>(at), 4096, MEM_RESERVE | MEM_COMMIT,
-                                                       PAGE_READWRITE));
-        }
-    }
-    ~LowTexts() {
-        if (block_) ::VirtualFree(block_, 0, MEM_RELEASE);
-    }
-    LowTexts(const LowTexts&) = delete;
-    LowTexts& operator=(const LowTexts&) = delete;
-    bool ok() const { return block_ != nullptr; }
-    char* text(int i) { return block_ + i * kTextSize; }
-    void Set(int i, std::int64_t value) {
-        const Text t = rt::ToText(value);
-        std::memcpy(text(i), t.c_str(), t.size() + 1);
-    }
-
-private:
-    char* block_ = nullptr;
-};
-
 int Finish(Text& message, int code, const char* text) {
     message = text;
     return code;
@@ -53,11 +25,6 @@ int StatusOf(HINTERNET request) {
 }
 
 }  // namespace
-
-ProgressArgs ReadProgressArgs(HWND a, UINT b, WPARAM c, LPARAM d) {
-    return {reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(static_cast<std::uintptr_t>(b)),
-            static_cast<std::int32_t>(c), reinterpret_cast<const char*>(d)};
-}
 
 std::int64_t QueryContentLength(const Text& url) {
     rt::UniqueInternet internet(::InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -76,8 +43,8 @@ std::int64_t QueryContentLength(const Text& url) {
     return rt::ToInt64(Text(buffer.c_str()));
 }
 
-int ResumableDownloader::Download(const Text& url, const Text& localPath, ProgressCallback progress, bool resume,
-                                  std::int64_t offset, Text& message) {
+int ResumableDownloader::Download(const Text& url, const Text& localPath, const ProgressCallback& progress,
+                                  bool resume, std::int64_t offset, Text& message) {
     DWORD flags = 0;
     ::InternetGetConnectedState(&flags, 0);
     const Text agent = AgentText(rt::TickCount());
@@ -89,8 +56,6 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, Progre
     const bool resuming = resume && offset > 0;
     const Text headers = RangeHeader(resume, offset);
     std::vector<std::uint8_t> buffer(kPieceSize, 0);
-    LowTexts texts;
-    if (!texts.ok()) return Finish(message, InternetOpenFailed, "网络连接错误");
 
     rt::UniqueInternet request(::InternetOpenUrlA(internet.get(), url.c_str(), resuming ? headers.c_str() : nullptr,
                                                   resuming ? static_cast<DWORD>(headers.size()) : 0, kOpenFlags, 0));
@@ -135,14 +100,7 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, Progre
         if (n == 0) break;
         rt::WriteBytes(file, buffer.data(), n);
         downloaded += n;
-        const std::int32_t elapsed = ElapsedMs(rt::TickCount(), start);
-        texts.Set(0, total);
-        texts.Set(1, downloaded);
-        texts.Set(2, downloaded - base);
-        ::CallWindowProcA(progress, reinterpret_cast<HWND>(texts.text(0)),
-                          static_cast<UINT>(reinterpret_cast<std::uintptr_t>(texts.text(1))),
-                          static_cast<WPARAM>(static_cast<std::uint32_t>(elapsed)),
-                          reinterpret_cast<LPARAM>(texts.text(2)));
+        if (progress) progress({total, downloaded, ElapsedMs(rt::TickCount(), start), downloaded - base});
     }
     rt::CloseFile(file);
     if (running == 0) return Finish(message, DownloadPaused, "下载已暂停");

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InstallRing.h"
 #include "net/DownloadTasks.h"
 #include "runtime/CodePage.h"
 #include "runtime/Handles.h"
@@ -108,7 +109,7 @@ long long WithWindow(const std::string& url, const std::string& path, int& code,
     if (!ShowInstallPage()) return -1;
     net::CreateSharedDownloader();
     const auto start = std::chrono::steady_clock::now();
-    code = net::RunDownloadTask(url, path, net::ProgramFileProgress);
+    code = net::RunDownloadTask(url, path, net::BandReporter(net::kProgramFileBand, app::InstallRing()));
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     net::ReleaseSharedDownloader();
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -116,7 +117,7 @@ long long WithWindow(const std::string& url, const std::string& path, int& code,
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-LRESULT CALLBACK IgnoreProgress(HWND, UINT, WPARAM, LPARAM) { return 0; }
+void IgnoreProgress(const net::DownloadProgress&) {}
 
 // The downloader alone: no window, a callback that does nothing.
 long long Silent(const std::string& url, const std::string& path, int& code, double& seconds) {

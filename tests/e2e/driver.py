@@ -97,7 +97,7 @@ class Program:
             Program.started.remove(self)
         self.proc.stdout.close()
 
-    def wait(self, timeout=30):
+    def wait(self, timeout=60):
         """Exit code of the Windows program."""
         code = self.proc.wait(timeout=timeout)
         self._forget()
@@ -147,7 +147,7 @@ def wintool(*args, timeout=60):
     return r.returncode, r.stdout.decode("utf-8", "replace").strip()
 
 
-def answer_box(caption, button, timeout_ms=15000):
+def answer_box(caption, button, timeout_ms=30000):
     """Waits for a message box with the caption, presses the button and
     returns its text; None when no box came."""
     code, text = wintool("box", caption, button, timeout_ms, timeout=timeout_ms / 1000 + 30)
@@ -166,7 +166,7 @@ def window_state(cls=WINDOW_CLASS):
     return {k: int(v) for k, v in (item.split("=") for item in out.split())}
 
 
-def wait_for(condition, timeout=10, interval=0.1):
+def wait_for(condition, timeout=20, interval=0.1):
     """Calls condition() until it gives a true value or the deadline has
     passed; returns that value, or the last one seen."""
     end = time.time() + timeout
@@ -381,7 +381,7 @@ def desktop_folder():
     return os.path.join(PREFIX_C, "users", os.environ.get("USER", "root"), "Desktop")
 
 
-def expect_shot(name, check, timeout=10, interval=0.1):
+def expect_shot(name, check, timeout=20, interval=0.1):
     """Takes screenshots until check(shot) holds or the deadline passes;
     returns (held, last shot), the last one kept as NAME.png, so that a
     failing test can say what it saw."""

@@ -61,16 +61,30 @@ def choose_in_folder_browser(subfolder=None):
     """Answers the folder browser by keyboard, as a person would: the tree's
     last item (the computer), then its first child (drive C:), then by
     typing, the subfolder; then OK."""
-    assert d.wait_for(d.dialog_shown, 15), "the folder browser did not open"
+    assert d.wait_for(d.dialog_shown, 30), "the folder browser did not open"
+    assert d.wait_for(lambda: tree_count() > 0, 30), "the folder browser's tree stayed empty"
     d.click(100, 260)  # into the tree
-    for key in ("End", "Right", "Right"):
-        d.key(key)
+    d.key("End")
+    expand()           # the computer, whose drives come in
+    d.key("Right")     # to its first child, drive C:
     if subfolder:
-        d.key("Right")
+        expand()       # C:'s folders come in
         d.type_text(subfolder)
     d.Shot("install_folder_browser")
     d.key("Return")
-    assert d.wait_for(lambda: not d.dialog_shown(), 15), "the folder browser did not close"
+    assert d.wait_for(lambda: not d.dialog_shown(), 30), "the folder browser did not close"
+
+
+def tree_count():
+    code, out = d.wintool("treecount")
+    return int(out) if code == 0 and out.isdigit() else 0
+
+
+def expand():
+    """Opens the selected tree item and waits until its children are in."""
+    before = tree_count()
+    d.key("Right")
+    assert d.wait_for(lambda: tree_count() > before, 30), "the tree item did not open"
 
 
 def publish_sample():

@@ -14,10 +14,13 @@
 //                                          whether it loaded
 //   wintool answers CLASS MS               exit 0 when the first window of CLASS answers a message
 //                                          within MS (a window whose thread is stuck does not)
+//   wintool treecount                      print how many items the folder browser's tree holds
+//                                          (it fills a level in when it is expanded)
 //   wintool end NAME...                    end the processes of this Wine prefix named NAME ("*x.exe":
 //                                          any name ending in x.exe) and wait until they are gone
 // Running inside the tests' own Wine prefix, it only ever sees their processes.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <wctype.h>
@@ -209,7 +212,18 @@ int End(int count, wchar_t** names) {
 
 }  // namespace
 
+int TreeCount() {
+    for (HWND dialog : Find(L"#32770")) {
+        HWND tree = ::FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+        if (!tree) continue;
+        std::printf("%u\n", static_cast<unsigned>(::SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
+        return 0;
+    }
+    return 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wstring(argv[1]) == L"treecount") return TreeCount();
     if (argc < 3) return 2;
     const std::wstring command = argv[1];
     if (command == L"end") return End(argc - 2, argv + 2);

@@ -42,3 +42,35 @@ TEST(ProductTree, FoldersFilesAndProfileText) {
     EXPECT_EQ(ProfilePrompt("Tavoli"), "这是Tavoli助手生成的一个配置文件，请勿删除");
     EXPECT_EQ(ProfilePrompt(""), "这是助手生成的一个配置文件，请勿删除");
 }
+
+#include "app/InstallPlan.h"
+
+TEST(InstallPlan, FetchesThenUnpacksInTheJobsOrder) {
+    const JobInputs in{"D:\\T", "dl.example", "http://dl.example:5001/qrn/exe/zcx/qn_z.exe", "LOL Quenra助手",
+                       "Quenra"};
+    const std::vector<FetchTask> fetches = FetchTasks(in);
+    struct Row {
+        FetchKind kind;
+        Text url, target;
+        int band;
+    } rows[] = {
+        {FetchKind::Download, "http://dl.example:5001/qrn/shuju/yxtx.zip", "D:\\T\\Data\\image\\head\\头像.zip", 0},
+        {FetchKind::Library, "http://dl.example:5001/qrn/shuju/libcurl.dll", "D:\\T\\libcurl.dll", 0},
+        {FetchKind::Library, "http://dl.example:5001/qrn/shuju/HPSocket4C.dll", "D:\\T\\HPSocket4C.dll", 0},
+        {FetchKind::Download, "http://dl.example:5001/qrn/shuju/mhtp.zip", "D:\\T\\Data\\image\\美化.zip", 100},
+        {FetchKind::Download, in.productExeUrl, "D:\\T\\LOL Quenra助手.exe", 200},
+    };
+    ASSERT_EQ(fetches.size(), std::size(rows));
+    for (size_t i = 0; i < fetches.size(); ++i) {
+        EXPECT_EQ(fetches[i].kind, rows[i].kind) << i;
+        EXPECT_EQ(fetches[i].url, rows[i].url) << i;
+        EXPECT_EQ(fetches[i].target, rows[i].target) << i;
+        if (rows[i].kind == FetchKind::Download) EXPECT_EQ(fetches[i].band, rows[i].band) << i;
+    }
+    const std::vector<UnpackTask> unpacks = UnpackTasks(in);
+    ASSERT_EQ(unpacks.size(), 2u);
+    EXPECT_EQ(unpacks[0].archive, "D:\\T\\Data\\image\\head\\头像.zip");
+    EXPECT_EQ(unpacks[0].destination, "D:\\T\\Data\\image\\head\\");
+    EXPECT_EQ(unpacks[1].archive, "D:\\T\\Data\\image\\美化.zip");
+    EXPECT_EQ(unpacks[1].destination, "D:\\T\\Data\\image\\");
+}

@@ -1,6 +1,7 @@
 // The three download tasks move the real window's ring through its bands.
 #include <gtest/gtest.h>
 
+#include "app/InstallRing.h"
 #include "net/DownloadTasks.h"
 #include "tests/win32/test_support.h"
 #include "ui/ControlIds.h"
@@ -23,34 +24,36 @@ TEST(DownloadTasks, BandsEndAtTheirTopsAndNoSizeLeavesTheBarAtItsBase) {
     ScratchFolder dir("tasks");
 
     struct Case {
-        net::ProgressCallback reporter;
+        int band;
         Text path;
         std::int64_t position;
         Text label;
     } cases[] = {
-        {net::AvatarPackProgress, "/__gen/50000", 100, "33%"},
-        {net::BeautifyPackProgress, "/__gen/50000", 200, "66%"},
-        {net::ProgramFileProgress, "/__gen/50000", 300, "100%"},
-        {net::AvatarPackProgress, "/__b/nolength/__gen/50000", 0, "0%"},
-        {net::BeautifyPackProgress, "/__b/nolength/__gen/50000", 100, "33%"},
-        {net::ProgramFileProgress, "/__b/nolength/__gen/50000", 200, "66%"},
+        {net::kAvatarPackBand, "/__gen/50000", 100, "33%"},
+        {net::kBeautifyPackBand, "/__gen/50000", 200, "66%"},
+        {net::kProgramFileBand, "/__gen/50000", 300, "100%"},
+        {net::kAvatarPackBand, "/__b/nolength/__gen/50000", 0, "0%"},
+        {net::kBeautifyPackBand, "/__b/nolength/__gen/50000", 100, "33%"},
+        {net::kProgramFileBand, "/__b/nolength/__gen/50000", 200, "66%"},
     };
     for (const auto& c : cases) {
         ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, 7);
-        EXPECT_EQ(net::RunDownloadTask(ServerBase() + c.path, dir / "f.bin", c.reporter), net::DownloadCompleted);
+        EXPECT_EQ(net::RunDownloadTask(ServerBase() + c.path, dir / "f.bin", net::BandReporter(c.band, app::InstallRing())), net::DownloadCompleted);
         EXPECT_EQ(Position(), c.position) << c.path;
         EXPECT_EQ(Label(), c.label) << c.path;
     }
     // The label is the position read back, divided by 3: a transfer cut at
     // 51 % of the second band stops the bar at 151, which reads "50%".
     ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, "unchanged");
-    net::RunDownloadTask(ServerBase() + "/__b/cut=25500/__gen/50000", dir / "h.bin", net::BeautifyPackProgress);
+    net::RunDownloadTask(ServerBase() + "/__b/cut=25500/__gen/50000", dir / "h.bin",
+                         net::BandReporter(net::kBeautifyPackBand, app::InstallRing()));
     EXPECT_EQ(Position(), 151);
     EXPECT_EQ(Label(), "50%");
     // A task that receives nothing leaves the bar and the label alone.
     ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, 151);
     ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, "50%");
-    EXPECT_EQ(net::RunDownloadTask(ServerBase() + "/__b/status=404/x", dir / "g.bin", net::ProgramFileProgress),
+    EXPECT_EQ(net::RunDownloadTask(ServerBase() + "/__b/status=404/x", dir / "g.bin",
+                                   net::BandReporter(net::kProgramFileBand, app::InstallRing())),
               net::HttpStatusFailed);
     EXPECT_EQ(Position(), 151);
     EXPECT_EQ(Label(), "50%");

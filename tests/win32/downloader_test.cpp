@@ -20,11 +20,9 @@ struct Call {
 std::vector<Call> g_calls;
 ResumableDownloader* g_pauseOnLast = nullptr;
 
-LRESULT CALLBACK Record(HWND a, UINT b, WPARAM c, LPARAM d) {
-    const net::ProgressArgs args = net::ReadProgressArgs(a, b, c, d);
-    g_calls.push_back({args.totalText, args.downloadedText, args.receivedText, args.elapsedMs});
+void Record(const net::DownloadProgress& p) {
+    g_calls.push_back({std::to_string(p.total), std::to_string(p.downloaded), std::to_string(p.received), p.elapsedMs});
     if (g_pauseOnLast && g_calls.back().downloaded == g_calls.back().total) g_pauseOnLast->Pause();
-    return 0;
 }
 
 struct Result {
