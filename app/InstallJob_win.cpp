@@ -6,6 +6,7 @@
 #include "app/InstallPlan.h"
 #include "app/InstallRing.h"
 #include "app/ProcessValues.h"
+#include "app/Startup.h"
 #include "net/DownloadTasks.h"
 #include "runtime/Dialogs.h"
 #include "runtime/Files.h"
@@ -30,7 +31,6 @@ void Set(std::uint32_t control, int property, const ui::PropertyValue& value) {
     ui::SetControlProperty(ui::kMainWindowId, control, property, value);
 }
 
-Text ProductName() { return ui::GetControlProperty(ui::kMainWindowId, ui::kProductNameLabel, ui::kPropText).AsText(); }
 
 void ShowInstallPage() {
     Set(ui::kPageContainer, ui::kPropCurrentPage, ui::kInstallPage);

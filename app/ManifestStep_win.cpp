@@ -3,6 +3,8 @@
 #include "app/Brands.h"
 #include "app/InstanceGuard.h"
 #include "app/ProcessValues.h"
+#include "app/Startup.h"
+#include "app/UpdateDecision.h"
 #include "app/ServerHostBlock.h"
 #include "runtime/Convert.h"
 #include "runtime/Decrypt.h"
@@ -46,21 +48,21 @@ void RunManifestStep(bool distributionChannel) {
     const rt::Bytes block(std::begin(kServerHostBlock), std::end(kServerHostBlock));
     serverHost = rt::ToText(rt::DecryptBytes(block, kServerHostPassPhrase, rt::kRc4));
 
-    const Text manifest = rt::Utf8ToText(FetchManifest(ManifestUrl(serverHost)));
-    serverInstallerVersion = ManifestValue(manifest, kVersionKey);
-    if (serverInstallerVersion.empty()) ShowServerUnreachable();
-
-    const Text productName =
-        ui::GetControlProperty(ui::kMainWindowId, ui::kProductNameLabel, ui::kPropText).AsText();
-    const std::optional<Brand> brand = SelectBrand(productName);
+    const std::optional<Brand> brand = SelectBrand(ProductName());
     brandCode = brand ? brand->code : "";
     brandShortName = brand ? brand->shortName : "";
 
+    // Fetch, read, decide, then act.
+    const Manifest manifest =
+        ParseManifest(rt::Utf8ToText(FetchManifest(ManifestUrl(serverHost))), brandShortName, distributionChannel);
+    const UpdateAction action = DecideUpdate(manifest, installerVersion);
+    serverInstallerVersion = manifest.version;
+    if (action == UpdateAction::ServerUnreachable) ShowServerUnreachable();
     productExeUrl = ProductExeUrl(serverHost, brandCode, distributionChannel);
-    updateRedirectUrl = ManifestValue(manifest, UpdatePageKey(brandShortName, distributionChannel));
-    updatePrompt = ManifestValue(manifest, kUpdatePromptKey);
+    updateRedirectUrl = manifest.updatePage;
+    updatePrompt = manifest.prompt;
+    if (action == UpdateAction::Proceed) return;
 
-    if (installerVersion == serverInstallerVersion) return;
     SetTopmost(ui::WindowHandleOf(ui::kMainWindowId), false);
     rt::MessageBox(updatePrompt, 0, "提示");
     rt::OpenUrl(updateRedirectUrl);

@@ -2,7 +2,13 @@
 // handler of the main window's created event.
 #pragma once
 
+#include "runtime/Text.h"
+
 namespace app {
+
+// The product display name: the text of the product-name label, which
+// selects the brand and names the program file and the shortcut.
+rt::Text ProductName();
 
 // Copies the product name into the other name labels, runs the
 // single-instance guard, then the manifest step.

@@ -16,11 +16,11 @@ namespace {
 
 constexpr char kSecondCopyMessage[] = "请勿重复运行本程序，如程序未响应请尝试重启电脑！";
 
+}  // namespace
+
 rt::Text ProductName() {
     return ui::GetControlProperty(ui::kMainWindowId, ui::kProductNameLabel, ui::kPropText).AsText();
 }
-
-}  // namespace
 
 void OnMainWindowCreated() {
     const rt::Text name = ProductName();

@@ -6,6 +6,7 @@
 #include "runtime/Convert.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
+#include "runtime/HttpStatus.h"
 #include "runtime/Program.h"
 #include "runtime/Win32.h"
 
@@ -13,15 +14,10 @@ namespace net {
 namespace {
 
 constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+
 int Finish(Text& message, int code, const char* text) {
     message = text;
     return code;
-}
-
-int StatusOf(HINTERNET request) {
-    DWORD status = 0, size = sizeof(status);
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
-    return static_cast<int>(status);
 }
 
 }  // namespace
@@ -75,7 +71,7 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, const 
     const std::int64_t total = QueryContentLength(url);
 
     // An error page is not the resource.
-    const int status = StatusOf(request.get());
+    const int status = rt::QueryHttpStatus(request.get());
     if (status < 200 || status > 299) return Finish(message, HttpStatusFailed, "服务器返回错误");
     // A server that ignored the range sends the whole body: write it from
     // the start instead of after the bytes already there.

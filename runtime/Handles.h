@@ -26,14 +26,18 @@ public:
     }
 
     T get() const { return value_; }
-    explicit operator bool() const { return value_ != Traits::Empty(); }
+    explicit operator bool() const { return !IsEmpty(value_); }
     T release() { return std::exchange(value_, Traits::Empty()); }
     void reset(T value = Traits::Empty()) {
-        T old = std::exchange(value_, value);
-        if (old != Traits::Empty()) Traits::Close(old);
+        T old = std::exchange(value_, IsEmpty(value) ? Traits::Empty() : value);
+        if (!IsEmpty(old)) Traits::Close(old);
     }
 
 private:
+    // Null is never a handle to close, whatever value a function reports
+    // failure with.
+    static bool IsEmpty(T value) { return value == Traits::Empty() || value == T(); }
+
     T value_ = Traits::Empty();
 };
 

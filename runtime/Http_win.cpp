@@ -5,6 +5,7 @@
 
 #include "runtime/Convert.h"
 #include "runtime/Handles.h"
+#include "runtime/HttpStatus.h"
 #include "runtime/Program.h"
 
 namespace rt {
@@ -59,12 +60,6 @@ bool SplitUrl(const Text& url, UrlParts& parts) {
     return !parts.host.empty();
 }
 
-int QueryStatus(HINTERNET request) {
-    DWORD status = 0, size = sizeof(status);
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return 0;
-    return static_cast<int>(status);
-}
 
 std::int64_t QueryLength(HINTERNET request) {
     char buffer[64] = {};
@@ -94,7 +89,7 @@ Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r) {
     static const char kHeaders[] = "Accept: */*\r\n\r\n";
     if (!::HttpSendRequestA(request.get(), kHeaders, sizeof(kHeaders) - 1, nullptr, 0)) return Bytes();
 
-    r.status = QueryStatus(request.get());
+    r.status = QueryHttpStatus(request.get());
     r.announced = QueryLength(request.get());
     const DWORD bufferSize = r.announced >= 0
                                  ? static_cast<DWORD>(std::min<std::int64_t>(r.announced + 1, kBufferCap))
@@ -136,6 +131,13 @@ DWORD WINAPI RunBoundedGet(void* parameter) {
 }
 
 }  // namespace
+
+int QueryHttpStatus(HINTERNET request) {
+    DWORD status = 0, size = sizeof(status);
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
+    return static_cast<int>(status);
+}
 
 Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
     HttpGetReport local;

@@ -72,3 +72,30 @@ TEST(BrandRows, AddressesForEachChannel) {
     EXPECT_EQ(UpdatePageKey("", false), "自销更新跳转=（");
     EXPECT_EQ(DataFileUrl("h", "yxtx.zip"), "http://h:5001/qrn/shuju/yxtx.zip");
 }
+
+#include "app/UpdateDecision.h"
+
+TEST(UpdateDecision, ReadThenDecide) {
+    const Text text = "安装器版本号=（V11）\r\n更新提示=（请更新）\r\nQuenra自销更新跳转=（http://u/q）\r\n"
+                      "Quenra分销更新跳转=（http://u/qf）\r\n";
+    const Manifest self = ParseManifest(text, "Quenra", false);
+    EXPECT_EQ(self.version, "V11");
+    EXPECT_EQ(self.prompt, "请更新");
+    EXPECT_EQ(self.updatePage, "http://u/q");
+    EXPECT_EQ(ParseManifest(text, "Quenra", true).updatePage, "http://u/qf");
+    EXPECT_EQ(ParseManifest(text, "Tavoli", false).updatePage, "");
+
+    struct Case {
+        Text manifest, installer;
+        UpdateAction action;
+    } cases[] = {
+        {text, "V11", UpdateAction::Proceed},
+        {text, "V10", UpdateAction::ShowUpdate},
+        {"安装器版本号=（v11）", "V11", UpdateAction::ShowUpdate},  // byte for byte, case included
+        {"", "V11", UpdateAction::ServerUnreachable},
+        {"<html>404 Not Found</html>", "V11", UpdateAction::ServerUnreachable},
+        {"安装器版本号=（）", "V11", UpdateAction::ServerUnreachable},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecideUpdate(ParseManifest(c.manifest, "Quenra", false), c.installer), c.action) << c.manifest;
+}
