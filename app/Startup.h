@@ -14,6 +14,9 @@ rt::Text ProductName();
 // single-instance guard, then the manifest step.
 void OnMainWindowCreated();
 
+// Registers the handler of every name the form's bindings carry.
+void RegisterHandlers();
+
 // Releases every process-wide value (registered as the exit routine).
 void ExitRoutine();
 

@@ -36,6 +36,12 @@ void OnMainWindowCreated() {
     }
 }
 
+void RegisterHandlers() {
+    ui::RegisterWindowHandlers();
+    RegisterInstallHandlers();
+    ui::RegisterHandler("OnMainWindowCreated", [](std::uint32_t, int) { OnMainWindowCreated(); });
+}
+
 void ExitRoutine() {
     net::ReleaseSharedDownloader();
     ReleaseProcessValues();
@@ -52,9 +58,7 @@ int RunInstaller() {
     rt::RegisterExitRoutine(ExitRoutine);
     textCodePage = 936;
 
-    ui::RegisterWindowHandlers();
-    RegisterInstallHandlers();
-    ui::RegisterHandler("OnMainWindowCreated", [](std::uint32_t, int) { OnMainWindowCreated(); });
+    RegisterHandlers();
     if (!ui::LoadMainWindow()) {
         rt::MessageBox("当前系统版本过低,界面库加载失败,若为xp系统请使用xp版界面库", MB_OK, "警告");
         rt::EndProgram(0);

@@ -153,6 +153,11 @@ bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& 
 
 void WindowModel::RegisterHandler(const std::string& name, Handler handler) { handlers_[name] = std::move(handler); }
 
+bool WindowModel::HasHandler(const std::string& name) const {
+    auto it = handlers_.find(name);
+    return it != handlers_.end() && it->second;
+}
+
 void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
     const ControlState* c = Find(control);
     if (!c || c->disabled) return;

@@ -45,6 +45,7 @@ public:
 
     // Handlers are registered by the names the form's bindings carry.
     void RegisterHandler(const std::string& name, Handler handler);
+    bool HasHandler(const std::string& name) const;
     // Runs the handlers bound to the event, unless the control is disabled.
     void RaiseEvent(std::uint32_t control, int event, int argument = 0);
 

@@ -1,7 +1,12 @@
 // What the test program does when a test starts it as a child process.
 #include <string>
 
+#include <cstdio>
+
 #include "app/InstanceGuard.h"
+#include "app/Startup.h"
+#include "ui/Form.h"
+#include "ui/Window.h"
 #include "runtime/Files.h"
 #include "runtime/Program.h"
 #include "tests/win32/test_support.h"
@@ -19,6 +24,25 @@ void Append(const Text& path, const Text& text) {
 
 int RunChildMode(int argc, wchar_t** argv) {
     const std::wstring mode = argv[1];
+    // --child-unhandled-bindings: registers the installer's handlers (in a
+    // process of its own: they would answer other tests' windows) and ends
+    // with the number of names the form binds that nothing handles, 100
+    // when it binds none.
+    if (mode == L"--child-unhandled-bindings") {
+        ui::WindowModel& model = ui::MainModel();  // registrations go straight to it
+        app::RegisterHandlers();
+        int bound = 0, unhandled = 0;
+        for (const ui::ControlRow& row : ui::MainForm()) {
+            for (const ui::Binding& binding : row.bindings) {
+                ++bound;
+                if (!model.HasHandler(binding.handler)) {
+                    std::fprintf(stderr, "nothing handles %s\n", binding.handler);
+                    ++unhandled;
+                }
+            }
+        }
+        return bound == 0 ? 100 : unhandled;
+    }
     // --child-end-program FILE: three exit routines append 1, 2, 3 to FILE,
     // then the program ends with code 7.
     if (mode == L"--child-end-program" && argc >= 3) {
