@@ -131,9 +131,9 @@ def start_harness(*args):
     returns the program once it has said "ready" (None if it never did)
     and its window is up."""
     app = Program(exe("ui_harness.exe"), *args)
-    line = app.read_line()
+    line = app.read_line(60)  # a busy machine may take a while to start Wine
     while line is not None and line != "ready":
-        line = app.read_line()
+        line = app.read_line(60)
     if line != "ready" or wait_for_window() is None:
         app.kill()
         return None
