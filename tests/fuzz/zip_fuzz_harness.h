@@ -16,6 +16,12 @@
 #include "runtime/zip/ExtractZip.h"
 #include "runtime/zip/ZipReader.h"
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace zipfuzz {
 
 namespace fs = std::filesystem;
@@ -35,13 +41,19 @@ public:
     size_t written = 0;
 };
 
-// A private folder of this process: the archive beside the destination.
+// A private folder of this process (named by its id, so that two runs on
+// one machine never share one): the archive beside the destination.
 inline const fs::path& Sandbox() {
     static const fs::path path = [] {
         std::error_code ec;
-        fs::path base = fs::exists("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path p = base / ("zipfuzz-" + std::to_string(static_cast<long long>(std::rand())) + "-" +
-                             std::to_string(reinterpret_cast<std::uintptr_t>(&ec) & 0xFFFFFF));
+#ifdef _WIN32
+        const fs::path base = fs::temp_directory_path();  // "/dev/shm" would be a folder of drive Z: under Wine
+        const long long pid = _getpid();
+#else
+        const fs::path base = fs::exists("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+        const long long pid = getpid();
+#endif
+        fs::path p = base / ("zipfuzz-" + std::to_string(pid));
         fs::remove_all(p, ec);
         fs::create_directories(p);
         return p;
