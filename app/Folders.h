@@ -9,7 +9,7 @@ namespace app {
 using rt::Bytes;
 using rt::Text;
 
-// UTF-16LE bytes of the text in textCodePage, one zero character included;
+// UTF-16LE bytes of the text in rt::textCodePage, one zero character included;
 // empty for an empty text.
 Bytes ToWide(const Text& text);
 

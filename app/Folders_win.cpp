@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/PathText.h"
-#include "app/ProcessValues.h"
+#include "runtime/CodePage.h"
 #include "runtime/Handles.h"
 #include "runtime/Win32.h"
 
@@ -58,7 +58,7 @@ bool DeleteTree(const std::wstring& P) {
 Bytes ToWide(const Text& text) {
     const char* s = text.c_str();
     if (*s == '\0') return Bytes();
-    const UINT codePage = static_cast<UINT>(textCodePage);
+    const UINT codePage = rt::textCodePage;
     // Invalid GBK gives no path at all rather than one with a replacement
     // character in it.
     int n = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, nullptr, 0);

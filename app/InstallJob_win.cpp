@@ -1,11 +1,14 @@
 #include "app/InstallJob.h"
 
+#include <set>
+
 #include "app/Brands.h"
+#include "app/FetchFile.h"
 #include "app/Folders.h"
 #include "app/InstallPaths.h"
 #include "app/InstallPlan.h"
 #include "app/InstallRing.h"
-#include "app/ProcessValues.h"
+#include "app/ProcessState.h"
 #include "app/Startup.h"
 #include "net/DownloadTasks.h"
 #include "runtime/Dialogs.h"
@@ -15,57 +18,45 @@
 #include "runtime/Shell.h"
 #include "runtime/zip/ExtractZip.h"
 #include "ui/ControlIds.h"
+#include "ui/Screens.h"
 #include "ui/Window.h"
 
 namespace app {
 namespace {
 
-constexpr char kInstallingText[] = "正在安装中，请耐心等待...";
 constexpr char kUnpackingText[] = "正在解压所需数据...";
 constexpr char kFinishingText[] = "即将完成安装，请稍等...";
 constexpr char kIncompleteText[] = "安装未完成，部分文件下载或解压失败，请检查网络后重试";
-
-bool g_jobRunning = false;
 
 void Set(std::uint32_t control, int property, const ui::PropertyValue& value) {
     ui::SetControlProperty(ui::kMainWindowId, control, property, value);
 }
 
 
-void ShowInstallPage() {
-    Set(ui::kPageContainer, ui::kPropCurrentPage, ui::kInstallPage);
-    Set(ui::kStatusLabel, ui::kPropText, kInstallingText);
-    Set(ui::kExitButton, ui::kPropDisabled, true);
-}
+void Show(ui::Screen screen) { ui::ApplyScreen(ui::MainModel(), screen); }
 
 void CreateInstallFolders(const Text& d, bool dispatchFirst) {
     if (dispatchFirst) rt::ProcessPendingEvents();
     for (const Text& folder : InstallFolders(d)) rt::CreateFolder(folder);
 }
 
-// A library is written only when it arrived whole: an error page or a
-// broken transfer must not replace it.
-bool FetchLibrary(const FetchTask& task) {
-    rt::HttpGetReport report;
-    const rt::Bytes body = rt::HttpGetAll(task.url, &report);
-    const bool whole = report.status >= 200 && report.status <= 299 && report.complete && !body.empty();
-    return whole && rt::WriteBytesToFile(task.target, body);
-}
-
 bool Fetch(const FetchTask& task) {
-    if (task.kind == FetchKind::Library) return FetchLibrary(task);
-    return net::RunDownloadTask(task.url, task.target, net::BandReporter(task.band, InstallRing())) ==
-           net::DownloadCompleted;
+    return FetchFile(task, Process().downloader.get(), net::BandReporter(task.band, InstallRing()));
 }
 
 // Steps 2 to 17 over the job's table; true when every file arrived and
-// every pack unpacked. Every step runs whatever the earlier ones achieved.
+// every pack unpacked. Every step runs whatever the earlier ones achieved,
+// but only a pack that arrived whole is unpacked, and the resource folder
+// is emptied only for a beautify pack that did.
 bool RunSteps(const JobInputs& in) {
     const Text& d = in.folder;
     bool complete = true;
+    std::set<Text> arrived;
     const std::vector<FetchTask> fetches = FetchTasks(in);
     for (size_t i = 0; i < fetches.size(); ++i) {
-        complete &= Fetch(fetches[i]);
+        const bool ok = Fetch(fetches[i]);
+        if (ok) arrived.insert(fetches[i].target);
+        complete &= ok;
         if (i == 0) rt::ProcessPendingEvents();  // once after the first download
     }
 
@@ -73,20 +64,24 @@ bool RunSteps(const JobInputs& in) {
     rt::WriteIniValue(kProfileFile, "BASE", Text("path"), d);
     rt::CreateShortcut(rt::SpecialFolderPath(rt::kFolderDesktop) + in.productName + ".lnk",
                        ProgramPath(d, in.productName));
-    launchPath = ProgramPath(d, in.productName);
+    Values().launchPath = ProgramPath(d, in.productName);
+    Values().launchFolder = d;
 
     const std::vector<UnpackTask> unpacks = UnpackTasks(in);
+    auto unpack = [&](const UnpackTask& task) {
+        return arrived.count(task.archive) && UnpackPack(task.archive, task.destination) == rt::kExtractDone;
+    };
     Set(ui::kStatusLabel, ui::kPropText, kUnpackingText);
-    complete &= UnpackPack(unpacks[0].archive, unpacks[0].destination) == rt::kExtractDone;
+    complete &= unpack(unpacks[0]);
     Set(ui::kStatusLabel, ui::kPropText, kFinishingText);
-    if (IsDirectory(ResourceFolder(d))) ClearFolder(ResourceFolder(d));
-    complete &= UnpackPack(unpacks[1].archive, unpacks[1].destination) == rt::kExtractDone;
-    for (const UnpackTask& unpack : unpacks) rt::DeleteFile(unpack.archive);
+    if (arrived.count(unpacks[1].archive) && IsDirectory(ResourceFolder(d))) ClearFolder(ResourceFolder(d));
+    complete &= unpack(unpacks[1]);
+    for (const UnpackTask& task : unpacks) rt::DeleteFile(task.archive);
     return complete;
 }
 
 // The entry has shown the install page and made the folders.
-void RunInstallJob(const JobInputs& in, int startPage) {
+void RunInstallJob(const JobInputs& in, ui::Screen startScreen) {
     bool complete = false;
     // What escapes a step takes the failure path below: never a job left
     // on the install page with the exit button disabled.
@@ -96,28 +91,28 @@ void RunInstallJob(const JobInputs& in, int startPage) {
         complete = false;
     }
     if (complete) {
-        Set(ui::kPageContainer, ui::kPropCurrentPage, ui::kFinishPage);
-        Set(ui::kExitButton, ui::kPropDisabled, false);
+        Show(ui::Screen::Finished);
         return;
     }
     // Not reported as finished: the user hears why and can try again.
     Set(ui::kExitButton, ui::kPropDisabled, false);
     ui::PaintIfDirty();
     rt::MessageBox(kIncompleteText, 0, "提示", ui::WindowHandleOf(ui::kMainWindowId));
-    Set(ui::kPageContainer, ui::kPropCurrentPage, startPage);
+    Show(startScreen);
 }
 
 JobInputs InputsFor(const Text& folder) {
-    return {folder, serverHost, productExeUrl, ProductName(), brandShortName};
+    const ProcessValues& v = Values();
+    return {folder, v.serverHost, v.productExeUrl, ProductName(), v.brandShortName, v.manifestText, v.manifestSigned};
 }
 
 // One job at a time: a click that reaches an install button while a job
 // runs (during its first dispatch) is ignored.
 class JobScope {
 public:
-    JobScope() : owner_(!g_jobRunning) { g_jobRunning = true; }
+    JobScope() : owner_(!Process().jobRunning) { Process().jobRunning = true; }
     ~JobScope() {
-        if (owner_) g_jobRunning = false;
+        if (owner_) Process().jobRunning = false;
     }
     bool owner() const { return owner_; }
 
@@ -130,32 +125,32 @@ private:
 void QuickInstall() {
     JobScope scope;
     if (!scope.owner()) return;
-    const Text d = defaultInstallFolder;
+    const Text d = Values().defaultInstallFolder;
     rt::ProcessPendingEvents();
-    ShowInstallPage();
+    Show(ui::Screen::Installing);
     CreateInstallFolders(d, true);
-    RunInstallJob(InputsFor(d), ui::kQuickInstallPage);
+    RunInstallJob(InputsFor(d), ui::Screen::Choice);
 }
 
 void CustomInstall() {
     JobScope scope;
     if (!scope.owner()) return;
-    const Text d = customInstallFolder;
+    const Text d = Values().customInstallFolder;
     rt::ProcessPendingEvents();
     CreateInstallFolders(d, false);
-    ShowInstallPage();
-    RunInstallJob(InputsFor(d), ui::kCustomInstallPage);
+    Show(ui::Screen::Installing);
+    RunInstallJob(InputsFor(d), ui::Screen::CustomChoice);
 }
 
 void ShowCustomInstallPage() {
-    Set(ui::kPageContainer, ui::kPropCurrentPage, ui::kCustomInstallPage);
-    Set(ui::kFolderBox, ui::kPropContent, defaultInstallFolder);
-    customInstallFolder = defaultInstallFolder;
+    Show(ui::Screen::CustomChoice);
+    Set(ui::kFolderBox, ui::kPropContent, Values().defaultInstallFolder);
+    Values().customInstallFolder = Values().defaultInstallFolder;
 }
 
 void BrowseInstallFolder() {
-    const FolderChoice choice = ChooseCustomFolder(rt::BrowseForFolder("请选择欲安装的目录"), defaultInstallFolder);
-    customInstallFolder = choice.customInstallFolder;
+    const FolderChoice choice = ChooseCustomFolder(rt::BrowseForFolder("请选择欲安装的目录"), Values().defaultInstallFolder);
+    Values().customInstallFolder = choice.customInstallFolder;
     Set(ui::kFolderBox, ui::kPropContent, choice.editBoxText);
 }
 
@@ -176,20 +171,23 @@ void ShowExtractProgress(int percent) {
 
 void LaunchProduct() {
     rt::ProcessPendingEvents();
-    const Bytes verb = ToWide("Open"), file = ToWide(launchPath), parameters = ToWide("");
+    const Bytes verb = ToWide("Open"), file = ToWide(Values().launchPath), parameters = ToWide(""),
+                folder = ToWide(Values().launchFolder);
     const wchar_t empty[] = L"";
     auto wide = [&](const Bytes& b) { return b.empty() ? empty : reinterpret_cast<const wchar_t*>(b.data()); };
-    ::ShellExecuteW(nullptr, wide(verb), wide(file), wide(parameters), empty, SW_SHOWNORMAL);
+    // The product starts in its own folder, where it finds its libraries
+    // and data (not in the installer's, which is usually Downloads).
+    ::ShellExecuteW(nullptr, wide(verb), wide(file), wide(parameters), wide(folder), SW_SHOWNORMAL);
     rt::EndProgram(0);
 }
 
 void RegisterInstallHandlers() {
-    ui::RegisterHandler("QuickInstall", [](std::uint32_t, int) { QuickInstall(); });
-    ui::RegisterHandler("CustomInstall", [](std::uint32_t, int) { CustomInstall(); });
-    ui::RegisterHandler("ShowCustomInstallPage", [](std::uint32_t, int) { ShowCustomInstallPage(); });
-    ui::RegisterHandler("BrowseInstallFolder", [](std::uint32_t, int) { BrowseInstallFolder(); });
-    ui::RegisterHandler("ShowExtractProgress", [](std::uint32_t, int percent) { ShowExtractProgress(percent); });
-    ui::RegisterHandler("LaunchProduct", [](std::uint32_t, int) { LaunchProduct(); });
+    ui::RegisterHandler(ui::Action::QuickInstall, [](std::uint32_t, int) { QuickInstall(); });
+    ui::RegisterHandler(ui::Action::CustomInstall, [](std::uint32_t, int) { CustomInstall(); });
+    ui::RegisterHandler(ui::Action::ShowCustomInstallPage, [](std::uint32_t, int) { ShowCustomInstallPage(); });
+    ui::RegisterHandler(ui::Action::BrowseInstallFolder, [](std::uint32_t, int) { BrowseInstallFolder(); });
+    ui::RegisterHandler(ui::Action::ShowExtractProgress, [](std::uint32_t, int percent) { ShowExtractProgress(percent); });
+    ui::RegisterHandler(ui::Action::LaunchProduct, [](std::uint32_t, int) { LaunchProduct(); });
 }
 
 }  // namespace app

@@ -8,13 +8,18 @@ namespace app {
 
 std::vector<FetchTask> FetchTasks(const JobInputs& in) {
     const Text& d = in.folder;
-    return {
-        {FetchKind::Download, DataFileUrl(in.serverHost, "yxtx.zip"), AvatarPackPath(d), net::kAvatarPackBand},
-        {FetchKind::Library, DataFileUrl(in.serverHost, "libcurl.dll"), d + "\\libcurl.dll", 0},
-        {FetchKind::Library, DataFileUrl(in.serverHost, "HPSocket4C.dll"), d + "\\HPSocket4C.dll", 0},
-        {FetchKind::Download, DataFileUrl(in.serverHost, "mhtp.zip"), BeautifyPackPath(d), net::kBeautifyPackBand},
-        {FetchKind::Download, in.productExeUrl, ProgramPath(d, in.productName), net::kProgramFileBand},
+    std::vector<FetchTask> tasks = {
+        {FetchKind::Download, DataFileUrl(in.serverHost, "yxtx.zip"), AvatarPackPath(d), net::kAvatarPackBand, {}, false},
+        {FetchKind::Library, DataFileUrl(in.serverHost, "libcurl.dll"), d + "\\libcurl.dll", 0, {}, false},
+        {FetchKind::Library, DataFileUrl(in.serverHost, "HPSocket4C.dll"), d + "\\HPSocket4C.dll", 0, {}, false},
+        {FetchKind::Download, DataFileUrl(in.serverHost, "mhtp.zip"), BeautifyPackPath(d), net::kBeautifyPackBand, {}, false},
+        {FetchKind::Download, in.productExeUrl, ProgramPath(d, in.productName), net::kProgramFileBand, {}, false},
     };
+    for (FetchTask& task : tasks) {
+        task.check = FileCheckFor(in.manifestText, ServedPath(task.url));
+        task.checkRequired = in.checksRequired;
+    }
+    return tasks;
 }
 
 std::vector<UnpackTask> UnpackTasks(const JobInputs& in) {

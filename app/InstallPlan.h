@@ -2,8 +2,10 @@
 // walked in order by the job. Adding a file is adding a row.
 #pragma once
 
+#include <optional>
 #include <vector>
 
+#include "app/FileChecks.h"
 #include "runtime/Text.h"
 
 namespace app {
@@ -17,6 +19,8 @@ struct JobInputs {
     Text productExeUrl;   // the brand's main program
     Text productName;     // names the program file and the shortcut
     Text brandShortName;  // for the profile file's prompt
+    Text manifestText;    // holds the files' checks, when it has them
+    bool checksRequired = false;  // a signed manifest: a file without its check fails
 };
 
 enum class FetchKind {
@@ -29,6 +33,8 @@ struct FetchTask {
     Text url;
     Text target;
     int band;  // the ring's band of a download (0, 100, 200); unused for a library
+    std::optional<FileCheck> check;  // what the manifest says the file is
+    bool checkRequired = false;      // no check then means the file fails
 };
 
 struct UnpackTask {

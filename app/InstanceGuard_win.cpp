@@ -1,23 +1,15 @@
 #include "app/InstanceGuard.h"
 
-#include <wincrypt.h>
-
 #include "app/Folders.h"
-#include "runtime/CodePage.h"
+#include "app/ProcessState.h"
+#include "runtime/Win32Text.h"
 #include "runtime/Dialogs.h"
+#include "runtime/CryptHandles.h"
 #include "runtime/Handles.h"
 #include "runtime/Program.h"
 
 namespace app {
 namespace {
-
-std::wstring WideOf(const Text& text) {
-    const std::u16string w = rt::TextToWide(text);
-    return std::wstring(w.begin(), w.end());
-}
-
-// The instance event: lives as long as the process, never closed.
-HANDLE g_instanceEvent = nullptr;
 
 }  // namespace
 
@@ -29,9 +21,9 @@ void PreventSecondInstance(const Text& identifier, bool showMessage, const std::
     // Creating and testing in one step: two copies started at the same
     // instant cannot both find no event.
     ::SetLastError(ERROR_SUCCESS);
-    HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, WideOf(name).c_str());
+    HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, rt::ToWin32(name).c_str());
     const bool existed = event && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    g_instanceEvent = event;
+    Process().instanceEvent.reset(event);  // held until the process ends
     if (!existed) return;
 
     if (showMessage) rt::MessageBox(message.value_or("对不起,该进程已打开!"), messageStyle, "友情提醒:");
@@ -56,7 +48,7 @@ DWORD FindProcessByExeName(const Text& name) {
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
         // The caller's own process would be found first as often as not.
         if (entry.th32ProcessID == self) continue;
-        const Text exe = rt::WideToText(std::u16string(reinterpret_cast<const char16_t*>(entry.szExeFile)));
+        const Text exe = rt::FromWin32(entry.szExeFile);
         if (rt::CompareText(exe, name, false) == 0) return entry.th32ProcessID;
     }
     return 0;
@@ -97,19 +89,19 @@ bool ActivateForeignWindow(HWND window) {
 }
 
 Text Md5HexLower(const Bytes& bytes) {
-    HCRYPTPROV provider = 0;
-    if (!::CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
-        !::CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, 0))
+    HCRYPTPROV acquired = 0;
+    if (!::CryptAcquireContextA(&acquired, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
+        !::CryptAcquireContextA(&acquired, nullptr, nullptr, PROV_RSA_FULL, 0))
         return Text();
-    HCRYPTHASH hash = 0;
+    const rt::UniqueCryptProvider provider(acquired);
+    HCRYPTHASH created = 0;
+    if (!::CryptCreateHash(provider.get(), CALG_MD5, 0, 0, &created)) return Text();
+    const rt::UniqueCryptHash hash(created);
     BYTE digest[16] = {};
     DWORD length = sizeof(digest);
-    const bool ok = ::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
-                    ::CryptHashData(hash, bytes.data(), static_cast<DWORD>(bytes.size()), 0) &&
-                    ::CryptGetHashParam(hash, HP_HASHVAL, digest, &length, 0);
-    if (hash) ::CryptDestroyHash(hash);
-    ::CryptReleaseContext(provider, 0);
-    if (!ok) return Text();
+    if (!::CryptHashData(hash.get(), bytes.data(), static_cast<DWORD>(bytes.size()), 0) ||
+        !::CryptGetHashParam(hash.get(), HP_HASHVAL, digest, &length, 0))
+        return Text();
     static const char kDigits[] = "0123456789ABCDEF";
     Text hex;
     for (BYTE b : digest) {

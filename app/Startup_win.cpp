@@ -3,7 +3,7 @@
 #include "app/InstallJob.h"
 #include "app/InstanceGuard.h"
 #include "app/ManifestStep.h"
-#include "app/ProcessValues.h"
+#include "app/ProcessState.h"
 #include "net/DownloadTasks.h"
 #include "runtime/Dialogs.h"
 #include "runtime/Program.h"
@@ -39,13 +39,10 @@ void OnMainWindowCreated() {
 void RegisterHandlers() {
     ui::RegisterWindowHandlers();
     RegisterInstallHandlers();
-    ui::RegisterHandler("OnMainWindowCreated", [](std::uint32_t, int) { OnMainWindowCreated(); });
+    ui::RegisterHandler(ui::Action::OnMainWindowCreated, [](std::uint32_t, int) { OnMainWindowCreated(); });
 }
 
-void ExitRoutine() {
-    net::ReleaseSharedDownloader();
-    ReleaseProcessValues();
-}
+void ExitRoutine() { Process().Release(); }
 
 int RunInstaller() {
     rt::RuntimeStartup();
@@ -54,9 +51,8 @@ int RunInstaller() {
         return 0;
     }
     rt::RegisterLibraryUnloader(ui::UnloadToolkit);
-    net::CreateSharedDownloader();
+    Process().downloader = std::make_unique<net::ResumableDownloader>();
     rt::RegisterExitRoutine(ExitRoutine);
-    textCodePage = 936;
 
     RegisterHandlers();
     if (!ui::LoadMainWindow()) {

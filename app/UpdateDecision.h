@@ -20,8 +20,23 @@ enum class UpdateAction {
     ServerUnreachable,  // no version announced: "连接服务器失败，请稍后重试", end
     Proceed,            // the versions match: the user installs
     ShowUpdate,         // they differ: the notice, the update page, end
+    Rejected,           // the signature does not hold: "服务器文件校验失败，请稍后重试", end
 };
 
-UpdateAction DecideUpdate(const Manifest& manifest, const Text& installerVersion);
+// Whether the manifest's signature was asked for and held.
+enum class ManifestTrust {
+    NotAsked,  // a build without keys
+    Verified,
+    Failed,    // missing, malformed or by no trusted key
+};
+
+// An empty manifest is an unreachable server, whatever its signature; a
+// manifest whose signature fails is rejected before anything in it counts.
+UpdateAction DecideUpdate(const Manifest& manifest, const Text& installerVersion,
+                          ManifestTrust trust = ManifestTrust::NotAsked, bool manifestEmpty = false);
+
+// Only a web page is opened as the update page: "http://" or "https://"
+// (any case) and something after it. Never a program, a file or a share.
+bool IsWebAddress(const Text& address);
 
 }  // namespace app

@@ -1,6 +1,6 @@
 # Import libraries that load their DLL on first use instead of when the exe
 # starts. Windows looks for a DLL that is not a known DLL in the exe's own
-# folder first (usually Downloads), so wininet.dll and gdiplus.dll are
+# folder first (usually Downloads), so wininet.dll, gdiplus.dll and bcrypt.dll are
 # imported this way and loaded from System32 only (runtime/DllSearch_win.cpp).
 #
 #   delay_load_library(<target> <dll base name>)   e.g. delay_load_library(delay_wininet wininet)

@@ -1,16 +1,10 @@
-// The one downloader of the process and the download tasks, whose
-// reporters move the ring through its bands.
+// The download tasks, whose reporters move the ring through its bands.
 #pragma once
 
 #include "net/Progress.h"
 #include "net/ResumableDownloader.h"
 
 namespace net {
-
-// Created at start-up before the window, released by the exit routine.
-void CreateSharedDownloader();
-void ReleaseSharedDownloader();
-ResumableDownloader* SharedDownloader();
 
 // The bands of tasks 1, 2 and 3 on the ring.
 constexpr int kAvatarPackBand = 0;
@@ -23,8 +17,10 @@ constexpr int kProgramFileBand = 200;
 // receives nothing changes nothing.
 ProgressCallback BandReporter(int band, ProgressView& view);
 
-// Runs one task through the shared downloader (no resumption) and gives
-// the downloader's code; the installation job decides what it means.
-int RunDownloadTask(const Text& url, const Text& localPath, const ProgressCallback& reporter);
+// Runs one task through the process's downloader (no resumption) and
+// gives the downloader's code; the installation job decides what it
+// means. No downloader counts as one whose WinINet did not open.
+int RunDownloadTask(ResumableDownloader* downloader, const Text& url, const Text& localPath,
+                    const ProgressCallback& reporter);
 
 }  // namespace net

@@ -11,6 +11,18 @@ Text RangeHeader(bool resume, std::int64_t offset) {
     return "\r\nRange:bytes=" + rt::ToText(offset) + "-";
 }
 
+std::optional<std::int64_t> ContentRangeStart(const Text& value) {
+    static const char kUnit[] = "bytes ";
+    if (value.compare(0, sizeof(kUnit) - 1, kUnit) != 0) return std::nullopt;
+    const size_t dash = value.find('-', sizeof(kUnit) - 1), slash = value.find('/');
+    if (dash == Text::npos || slash == Text::npos || slash < dash) return std::nullopt;
+    const std::optional<std::int64_t> first = rt::ParseCount(value.substr(sizeof(kUnit) - 1, dash - (sizeof(kUnit) - 1)));
+    const std::optional<std::int64_t> last = rt::ParseCount(value.substr(dash + 1, slash - dash - 1));
+    const Text whole = value.substr(slash + 1);
+    if (!first || !last || *last < *first || (whole != "*" && !rt::ParseCount(whole))) return std::nullopt;
+    return first;
+}
+
 std::int32_t ElapsedMs(std::uint32_t now, std::uint32_t start) {
     const auto elapsed = static_cast<std::int32_t>(now - start);
     return elapsed == 0 ? 10 : elapsed;

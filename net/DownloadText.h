@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "runtime/Text.h"
 
@@ -14,6 +15,9 @@ using rt::Text;
 Text AgentText(std::uint32_t tickCount);
 // "\r\nRange:bytes=N-" when resuming from an offset above 0, else empty.
 Text RangeHeader(bool resume, std::int64_t offset);
+// The first byte position of a Content-Range value, "bytes N-M/T" or
+// "bytes N-M/*"; absent for anything else.
+std::optional<std::int64_t> ContentRangeStart(const Text& value);
 // Milliseconds since the start, modulo 2^32 as a signed value; 0 becomes 10.
 std::int32_t ElapsedMs(std::uint32_t now, std::uint32_t start);
 

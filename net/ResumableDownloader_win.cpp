@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "net/DownloadText.h"
-#include "runtime/Convert.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
 #include "runtime/HttpStatus.h"
@@ -20,23 +19,32 @@ int Finish(Text& message, int code, const char* text) {
     return code;
 }
 
+// Where this response's body goes in the file, or -1 when the response is
+// not the resource (or not the part of it that was asked for).
+std::int64_t BodyPosition(HINTERNET request, bool resuming, std::int64_t offset) {
+    const int status = rt::QueryHttpStatus(request);
+    if (status == 200) return 0;  // the whole resource: a fresh start, or a range the server ignored
+    if (status != 206 || !resuming) return -1;
+    const std::optional<Text> range = rt::QueryHeader(request, HTTP_QUERY_CONTENT_RANGE);
+    const std::optional<std::int64_t> first = range ? ContentRangeStart(*range) : std::nullopt;
+    return first && *first == offset ? offset : -1;
+}
+
+// The file opened for writing at the position, with nothing after it.
+rt::File OpenAt(const Text& path, std::int64_t position) {
+    rt::File file = rt::OpenFile(path, position == 0 ? rt::kOpenCreateTruncateWrite : rt::kOpenWrite);
+    if (!file) return file;
+    LARGE_INTEGER at;
+    at.QuadPart = position;
+    if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get())) return rt::File();
+    return file;
+}
+
 }  // namespace
 
 std::int64_t QueryContentLength(const Text& url) {
-    rt::UniqueInternet internet(::InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!internet) return 0;
-    Text buffer;
-    {
-        rt::UniqueInternet request(
-            ::InternetOpenUrlA(internet.get(), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
-        if (request) {
-            DWORD length = 0;
-            ::HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH, nullptr, &length, nullptr);
-            buffer = rt::SpaceText(static_cast<int>(length));
-            if (length > 0) ::HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH, &buffer[0], &length, nullptr);
-        }
-    }
-    return rt::ToInt64(Text(buffer.c_str()));
+    // HEAD: a GET here would make WinINet drain a whole second body.
+    return rt::HeadContentLength(url, "").value_or(0);
 }
 
 int ResumableDownloader::Download(const Text& url, const Text& localPath, const ProgressCallback& progress,
@@ -48,6 +56,7 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, const 
                                                              : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
     rt::UniqueInternet internet(::InternetOpenA(agent.c_str(), access, nullptr, nullptr, 0));
     if (!internet) return Finish(message, InternetOpenFailed, "网络连接错误");
+    rt::SetTransferTimeouts(internet.get());
 
     const bool resuming = resume && offset > 0;
     const Text headers = RangeHeader(resume, offset);
@@ -57,34 +66,16 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, const 
                                                   resuming ? static_cast<DWORD>(headers.size()) : 0, kOpenFlags, 0));
     if (!request) return Finish(message, UrlOpenFailed, "不能打开该URL");
 
-    rt::File file;
-    std::int64_t downloaded = 0;
-    if (!resuming) {
-        file = rt::OpenFile(localPath, rt::kOpenCreateTruncateWrite);
-    } else {
-        file = rt::OpenFile(localPath, rt::FileExists(localPath) ? rt::kOpenOrCreateWrite : rt::kOpenCreateTruncateWrite);
-        rt::SeekToEnd(file);
-        downloaded = offset;
-    }
+    // The status is read before the file is touched: an error page never
+    // truncates what is there.
+    const std::int64_t base = BodyPosition(request.get(), resuming, offset);
+    if (base < 0) return Finish(message, HttpStatusFailed, "服务器返回错误");
+    rt::File file = OpenAt(localPath, base);
     if (!file) return Finish(message, LocalFileOpenFailed, "不能打开本地文件");
 
     const std::int64_t total = QueryContentLength(url);
 
-    // An error page is not the resource.
-    const int status = rt::QueryHttpStatus(request.get());
-    if (status < 200 || status > 299) return Finish(message, HttpStatusFailed, "服务器返回错误");
-    // A server that ignored the range sends the whole body: write it from
-    // the start instead of after the bytes already there.
-    std::int64_t base = offset;
-    if (resuming && status != 206) {
-        LARGE_INTEGER zero{};
-        ::SetFilePointerEx(file.get(), zero, nullptr, FILE_BEGIN);
-        ::SetEndOfFile(file.get());
-        downloaded = 0;
-        base = 0;
-    }
-    if (!resuming) base = 0;
-
+    std::int64_t downloaded = base;
     const std::uint32_t start = rt::TickCount();
     running = 1;
     while (running != 0) {
@@ -94,7 +85,11 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, const 
             return Finish(message, ReadFailed, "读文件出错");
         }
         if (n == 0) break;
-        rt::WriteBytes(file, buffer.data(), n);
+        if (!rt::WriteBytes(file, buffer.data(), n)) {
+            rt::CloseFile(file);
+            return Finish(message, WriteFailed, "写文件出错");
+        }
+        if (onData) onData(downloaded, buffer.data(), n);
         downloaded += n;
         if (progress) progress({total, downloaded, ElapsedMs(rt::TickCount(), start), downloaded - base});
     }

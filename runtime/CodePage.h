@@ -8,7 +8,9 @@
 
 namespace rt {
 
-constexpr unsigned kTextCodePage = 936;
+// The code page of every conversion between Text and UTF-16, for the whole
+// process: GBK, whatever the system's ANSI code page is.
+constexpr unsigned textCodePage = 936;
 
 std::u16string TextToWide(const Text& text);
 // Strict decoding of GBK bytes for names that become files: every byte is

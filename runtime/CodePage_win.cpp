@@ -7,10 +7,10 @@ namespace rt {
 std::u16string TextToWide(const Text& text) {
     const int length = static_cast<int>(std::char_traits<char>::length(text.c_str()));
     if (length == 0) return std::u16string();
-    int n = MultiByteToWideChar(kTextCodePage, 0, text.c_str(), length, nullptr, 0);
+    int n = MultiByteToWideChar(textCodePage, 0, text.c_str(), length, nullptr, 0);
     if (n <= 0) return std::u16string();
     std::u16string wide(static_cast<size_t>(n), u'\0');
-    MultiByteToWideChar(kTextCodePage, 0, text.c_str(), length, reinterpret_cast<wchar_t*>(&wide[0]), n);
+    MultiByteToWideChar(textCodePage, 0, text.c_str(), length, reinterpret_cast<wchar_t*>(&wide[0]), n);
     return wide;
 }
 
@@ -18,10 +18,10 @@ bool GbkToWideStrict(const std::string& bytes, std::u16string& out) {
     out.clear();
     if (bytes.empty()) return true;
     const int length = static_cast<int>(bytes.size());
-    const int n = MultiByteToWideChar(kTextCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    const int n = MultiByteToWideChar(textCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
     if (n <= 0) return false;
     out.assign(static_cast<size_t>(n), u'\0');
-    return MultiByteToWideChar(kTextCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length,
+    return MultiByteToWideChar(textCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length,
                                reinterpret_cast<wchar_t*>(&out[0]), n) == n;
 }
 
@@ -30,14 +30,14 @@ Text WideToText(const std::u16string& wide, bool* lossy) {
     const int length = static_cast<int>(std::char_traits<char16_t>::length(wide.c_str()));
     if (length == 0) return Text();
     const auto* w = reinterpret_cast<const wchar_t*>(wide.c_str());
-    int n = WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, w, length, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(textCodePage, WC_NO_BEST_FIT_CHARS, w, length, nullptr, 0, nullptr, nullptr);
     if (n <= 0) {
         if (lossy) *lossy = true;
         return Text();
     }
     Text text(static_cast<size_t>(n), '\0');
     BOOL usedDefault = FALSE;
-    WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, w, length, &text[0], n, nullptr, &usedDefault);
+    WideCharToMultiByte(textCodePage, WC_NO_BEST_FIT_CHARS, w, length, &text[0], n, nullptr, &usedDefault);
     if (lossy) *lossy = usedDefault != FALSE;
     return text;
 }

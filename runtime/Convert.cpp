@@ -81,4 +81,16 @@ std::int32_t ToInteger(double value) {
 
 std::int64_t ToInt64(const Text& text) { return ParseDecimal<std::int64_t>(text); }
 
+std::optional<std::int64_t> ParseCount(const Text& text) {
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const int digit = c - '0';
+        if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 }  // namespace rt

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 
 #include "runtime/Bytes.h"
@@ -31,5 +32,9 @@ Text FoldFullWidth(const Text& text);
 std::int32_t ToInteger(const Text& text);
 std::int32_t ToInteger(double value);  // truncated toward zero, saturated
 std::int64_t ToInt64(const Text& text);
+
+// A byte count as servers write it: decimal digits only, at least one,
+// within 64 bits; absent otherwise (no sign, no blanks, no saturation).
+std::optional<std::int64_t> ParseCount(const Text& text);
 
 }  // namespace rt

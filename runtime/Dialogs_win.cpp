@@ -1,6 +1,6 @@
 #include "runtime/Dialogs.h"
 
-#include "runtime/CodePage.h"
+#include "runtime/Win32Text.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
 
@@ -8,7 +8,7 @@ namespace rt {
 
 int MessageBox(const Text& text, unsigned style, const Text& caption, HWND owner) {
     if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
-    int id = ::MessageBoxW(owner, WidePath(text).c_str(), WidePath(caption).c_str(), style);
+    int id = ::MessageBoxW(owner, ToWin32(text).c_str(), ToWin32(caption).c_str(), style);
     switch (id) {
         case IDOK: return kResultOk;
         case IDCANCEL: return kResultCancel;
@@ -22,7 +22,7 @@ int MessageBox(const Text& text, unsigned style, const Text& caption, HWND owner
 }
 
 Text BrowseForFolder(const Text& title, bool includeFiles) {
-    const std::wstring wideTitle = WidePath(title);
+    const std::wstring wideTitle = ToWin32(title);
     BROWSEINFOW info{};
     info.hwndOwner = ::GetActiveWindow();
     info.lpszTitle = wideTitle.c_str();

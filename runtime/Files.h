@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -52,8 +53,13 @@ void CloseFile(File& file);
 bool WriteIniValue(const Text& file, const Text& section, const std::optional<Text>& key,
                    const std::optional<Text>& value);
 
-// The text converted for the wide Win32 functions, as a terminated string.
-std::wstring WidePath(const Text& path);
+// The file's size; absent when it does not exist or is no file.
+std::optional<std::int64_t> FileSize(const Text& path);
+// Moves the file over the target once its bytes are on the disk (replace
+// existing, write through); false leaves both as they were.
+bool MoveFileOver(const Text& from, const Text& to);
+// Reads the whole file in pieces into the sink; false when it cannot be read.
+bool ReadFileInPieces(const Text& path, const std::function<void(const std::uint8_t*, size_t)>& sink);
 
 // A path that Windows gives back, as Text: as it is when GBK holds it, else
 // by its short (8.3, ASCII) name. False when neither works; text then holds

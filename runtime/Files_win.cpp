@@ -1,15 +1,35 @@
 #include "runtime/Files.h"
 
-#include "runtime/CodePage.h"
+#include <vector>
+
+#include "runtime/Win32Text.h"
 
 namespace rt {
 
-// Empty when the path is not valid GBK: no file operation accepts that, so
-// a damaged path fails instead of naming some other file.
-std::wstring WidePath(const Text& path) {
-    std::u16string w;
-    if (!PathToWide(path, w)) return std::wstring();
-    return std::wstring(w.begin(), w.end());
+std::optional<std::int64_t> FileSize(const Text& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(ToWin32(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool MoveFileOver(const Text& from, const Text& to) {
+    const std::wstring source = ToWin32(from), target = ToWin32(to);
+    if (source.empty() || target.empty()) return false;
+    return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool ReadFileInPieces(const Text& path, const std::function<void(const std::uint8_t*, size_t)>& sink) {
+    File file(::CreateFileW(ToWin32(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return false;
+    std::vector<std::uint8_t> buffer(1 << 16);
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) return false;
+        if (n == 0) return true;
+        sink(buffer.data(), n);
+    }
 }
 
 bool WindowsPathToText(const wchar_t* path, Text& text) {
@@ -24,17 +44,17 @@ bool WindowsPathToText(const wchar_t* path, Text& text) {
 }
 
 bool CreateFolder(const Text& path) {
-    return !path.empty() && ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE;
+    return !path.empty() && ::CreateDirectoryW(ToWin32(path).c_str(), nullptr) != FALSE;
 }
 
 bool DeleteFile(const Text& path) {
-    return !path.empty() && ::DeleteFileW(WidePath(path).c_str()) != FALSE;
+    return !path.empty() && ::DeleteFileW(ToWin32(path).c_str()) != FALSE;
 }
 
 bool FileExists(const Text& pathOrWildcard) {
     if (pathOrWildcard.empty()) return false;
     WIN32_FIND_DATAW record;
-    UniqueFind find(::FindFirstFileW(WidePath(pathOrWildcard).c_str(), &record));
+    UniqueFind find(::FindFirstFileW(ToWin32(pathOrWildcard).c_str(), &record));
     return static_cast<bool>(find);
 }
 
@@ -55,7 +75,7 @@ bool WriteAll(HANDLE h, const std::uint8_t* data, size_t size) {
 
 bool WriteBytesToFile(const Text& path, std::initializer_list<const Bytes*> parts) {
     if (path.empty()) return false;
-    File file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    File file(::CreateFileW(ToWin32(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     for (const Bytes* part : parts) {
@@ -84,7 +104,7 @@ File OpenFile(const Text& path, int mode, int share) {
         default: return File();
     }
     if (path.empty()) return File();
-    return File(::CreateFileW(WidePath(path).c_str(), access, shareMode, nullptr, disposition,
+    return File(::CreateFileW(ToWin32(path).c_str(), access, shareMode, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

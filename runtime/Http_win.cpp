@@ -24,7 +24,10 @@ UniqueInternet& Session() {
 // The WinINet handle, opened once per process.
 HINTERNET SessionHandle() {
     UniqueInternet& session = Session();
-    if (!session) session.reset(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!session) {
+        session.reset(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+        if (session) SetTransferTimeouts(session.get());
+    }
     return session.get();
 }
 
@@ -60,37 +63,38 @@ bool SplitUrl(const Text& url, UrlParts& parts) {
     return !parts.host.empty();
 }
 
-
-std::int64_t QueryLength(HINTERNET request) {
-    char buffer[64] = {};
-    DWORD size = sizeof(buffer) - 1;
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &size, nullptr)) return -1;
-    const Text text(buffer);
-    if (text.empty() || text.find_first_not_of(" 0123456789") != Text::npos) return -1;
-    return ToInt64(text);
+// A connection and a request for the URL on the session; false when either
+// cannot be made.
+bool OpenRequest(HINTERNET session, const Text& url, const char* verb, UniqueInternet& connection,
+                 UniqueInternet& request) {
+    UrlParts parts;
+    if (!SplitUrl(url, parts) || !session) return false;
+    connection.reset(::InternetConnectA(session, parts.host.c_str(), parts.port,
+                                        parts.user.empty() ? nullptr : parts.user.c_str(),
+                                        parts.password.empty() ? nullptr : parts.password.c_str(),
+                                        INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return false;
+    const char* accept[] = {"Accept: */* \r\n", nullptr};
+    const DWORD flags = kFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
+    request.reset(
+        ::HttpOpenRequestA(connection.get(), verb, parts.object.c_str(), "HTTP/1.0", nullptr, accept, flags, 0));
+    return static_cast<bool>(request);
 }
 
 // The whole GET on a given WinINet session.
-Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r) {
+Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r, std::int64_t maxBytes) {
     r = HttpGetReport();
-    UrlParts parts;
-    if (!SplitUrl(url, parts) || !session) return Bytes();
-
-    UniqueInternet connection(::InternetConnectA(session, parts.host.c_str(), parts.port,
-                                                 parts.user.empty() ? nullptr : parts.user.c_str(),
-                                                 parts.password.empty() ? nullptr : parts.password.c_str(),
-                                                 INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return Bytes();
-    const char* accept[] = {"Accept: */* \r\n", nullptr};
-    const DWORD flags = kFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-    UniqueInternet request(::HttpOpenRequestA(connection.get(), "GET", parts.object.c_str(), "HTTP/1.0",
-                                              nullptr, accept, flags, 0));
-    if (!request) return Bytes();
+    UniqueInternet connection, request;
+    if (!OpenRequest(session, url, "GET", connection, request)) return Bytes();
     static const char kHeaders[] = "Accept: */*\r\n\r\n";
     if (!::HttpSendRequestA(request.get(), kHeaders, sizeof(kHeaders) - 1, nullptr, 0)) return Bytes();
 
     r.status = QueryHttpStatus(request.get());
-    r.announced = QueryLength(request.get());
+    r.announced = QueryContentLengthOf(request.get()).value_or(-1);
+    if (r.announced > maxBytes) {
+        r.tooLarge = true;
+        return Bytes();
+    }
     const DWORD bufferSize = r.announced >= 0
                                  ? static_cast<DWORD>(std::min<std::int64_t>(r.announced + 1, kBufferCap))
                                  : kBufferWithoutLength;
@@ -104,6 +108,10 @@ Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r) {
             endedNormally = true;
             break;
         }
+        if (static_cast<std::int64_t>(body.size()) + read > maxBytes) {
+            r.tooLarge = true;
+            return Bytes();
+        }
         body.insert(body.end(), buffer.begin(), buffer.begin() + read);
     }
     r.complete = endedNormally &&
@@ -116,6 +124,7 @@ Bytes GetAllOn(HINTERNET session, const Text& url, HttpGetReport& r) {
 // worker that does not stop at once may outlive the wait.
 struct BoundedGet {
     Text url;
+    std::int64_t maxBytes = 0;
     HINTERNET session = nullptr;  // closed by the waiting thread when it gives up
     HttpGetReport report;
     Bytes body;
@@ -125,12 +134,46 @@ struct BoundedGet {
 DWORD WINAPI RunBoundedGet(void* parameter) {
     std::unique_ptr<std::shared_ptr<BoundedGet>> owned(static_cast<std::shared_ptr<BoundedGet>*>(parameter));
     BoundedGet& get = **owned;
-    get.body = GetAllOn(get.session, get.url, get.report);
+    get.body = GetAllOn(get.session, get.url, get.report, get.maxBytes);
     ::SetEvent(get.done.get());
     return 0;
 }
 
 }  // namespace
+
+void SetTransferTimeouts(HINTERNET handle) {
+    DWORD connect = kConnectTimeoutMs, send = kSendTimeoutMs, receive = kReceiveTimeoutMs;
+    ::InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
+    ::InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
+    ::InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+    ::InternetSetOptionA(handle, INTERNET_OPTION_DATA_SEND_TIMEOUT, &send, sizeof(send));
+    ::InternetSetOptionA(handle, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof(receive));
+}
+
+std::optional<Text> QueryHeader(HINTERNET request, DWORD header) {
+    char buffer[256] = {};
+    DWORD size = sizeof(buffer) - 1;
+    if (!::HttpQueryInfoA(request, header, buffer, &size, nullptr)) return std::nullopt;
+    return Text(buffer, std::min<DWORD>(size, sizeof(buffer) - 1));
+}
+
+std::optional<std::int64_t> QueryContentLengthOf(HINTERNET request) {
+    const std::optional<Text> text = QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (!text) return std::nullopt;
+    return ParseCount(*text);
+}
+
+std::optional<std::int64_t> HeadContentLength(const Text& url, const Text& agent) {
+    UniqueInternet session(::InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return std::nullopt;
+    SetTransferTimeouts(session.get());
+    UniqueInternet connection, request;
+    if (!OpenRequest(session.get(), url, "HEAD", connection, request)) return std::nullopt;
+    if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
+    const int status = QueryHttpStatus(request.get());
+    if (status < 200 || status > 299) return std::nullopt;
+    return QueryContentLengthOf(request.get());
+}
 
 int QueryHttpStatus(HINTERNET request) {
     DWORD status = 0, size = sizeof(status);
@@ -139,20 +182,23 @@ int QueryHttpStatus(HINTERNET request) {
     return static_cast<int>(status);
 }
 
-Bytes HttpGetAll(const Text& url, HttpGetReport* report) {
+Bytes HttpGetAll(const Text& url, HttpGetReport* report, std::int64_t maxBytes) {
     HttpGetReport local;
-    return GetAllOn(SessionHandle(), url, report ? *report : local);
+    return GetAllOn(SessionHandle(), url, report ? *report : local, maxBytes);
 }
 
-Bytes HttpGetAllResponsive(const Text& url, std::uint32_t timeLimitMs, HttpGetReport* report) {
+Bytes HttpGetAllResponsive(const Text& url, std::uint32_t timeLimitMs, HttpGetReport* report,
+                           std::int64_t maxBytes) {
     HttpGetReport local;
     HttpGetReport& r = report ? *report : local;
     r = HttpGetReport();
     auto get = std::make_shared<BoundedGet>();
     get->url = url;
+    get->maxBytes = maxBytes;
     get->done.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     UniqueInternet session(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session || !get->done) return Bytes();
+    SetTransferTimeouts(session.get());
     DWORD timeout = timeLimitMs;
     ::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
     ::InternetSetOptionA(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));

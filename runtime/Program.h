@@ -21,6 +21,9 @@ std::uint32_t TickCount();
 // (pre-translation hook, TranslateMessage, DispatchMessage). A WM_QUIT
 // stays queued for the main loop.
 void ProcessPendingEvents();
+// Waits the milliseconds while dispatching what arrives, so that the
+// window keeps answering.
+void WaitResponsive(std::uint32_t milliseconds);
 
 // Messages the toolkit wants to handle before translation; returns true
 // when it consumed the message.

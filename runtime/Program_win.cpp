@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "runtime/CodePage.h"
+#include "runtime/Win32Text.h"
 #include "runtime/Http.h"
 
 namespace rt {
@@ -34,8 +34,6 @@ std::wstring ModulePath() {
     }
 }
 
-Text ToTextFromWide(const std::wstring& w) { return WideToText(std::u16string(w.begin(), w.end())); }
-
 void Dispatch(MSG& message) {
     PreTranslateHook hook = State().preTranslate;
     if (hook && hook(message)) return;
@@ -56,16 +54,26 @@ void RuntimeStartup() {
 Text ExecutableName() {
     const std::wstring path = ModulePath();
     const size_t slash = path.find_last_of(L"\\/");
-    return ToTextFromWide(slash == std::wstring::npos ? path : path.substr(slash + 1));
+    return FromWin32(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
 Text ExecutableFolder() {
     const std::wstring path = ModulePath();
     const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? Text() : ToTextFromWide(path.substr(0, slash));
+    return slash == std::wstring::npos ? Text() : FromWin32(path.substr(0, slash));
 }
 
 std::uint32_t TickCount() { return ::GetTickCount(); }
+
+void WaitResponsive(std::uint32_t milliseconds) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        ProcessPendingEvents();
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= milliseconds) return;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT);
+    }
+}
 
 void ProcessPendingEvents() {
     MSG message;

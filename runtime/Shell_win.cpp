@@ -1,6 +1,6 @@
 #include "runtime/Shell.h"
 
-#include "runtime/CodePage.h"
+#include "runtime/Win32Text.h"
 #include "runtime/ComInit.h"
 #include "runtime/Files.h"
 #include "runtime/Handles.h"
@@ -76,19 +76,19 @@ bool CreateShortcut(const Text& linkFile, const Text& target, const std::optiona
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.put_void())))
         return false;
-    if (FAILED(link->SetPath(WidePath(target).c_str()))) return false;
+    if (FAILED(link->SetPath(ToWin32(target).c_str()))) return false;
     if (FAILED(link->SetShowCmd(SW_SHOW))) return false;
-    if (description && FAILED(link->SetDescription(WidePath(*description).c_str()))) return false;
-    if (arguments && FAILED(link->SetArguments(WidePath(*arguments).c_str()))) return false;
-    if (workingFolder && FAILED(link->SetWorkingDirectory(WidePath(*workingFolder).c_str()))) return false;
+    if (description && FAILED(link->SetDescription(ToWin32(*description).c_str()))) return false;
+    if (arguments && FAILED(link->SetArguments(ToWin32(*arguments).c_str()))) return false;
+    if (workingFolder && FAILED(link->SetWorkingDirectory(ToWin32(*workingFolder).c_str()))) return false;
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
     const Text path = HasExtension(linkFile) ? linkFile : linkFile + ".lnk";
-    return SUCCEEDED(file->Save(WidePath(path).c_str(), TRUE));
+    return SUCCEEDED(file->Save(ToWin32(path).c_str(), TRUE));
 }
 
 void OpenUrl(const Text& address) {
-    ::ShellExecuteW(FindBrowserWindow(), L"open", WidePath(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(FindBrowserWindow(), L"open", ToWin32(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace rt

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Publishes a release into the tree that the distribution server serves.
 
-    server/publish.py RELEASE_FOLDER SERVED_TREE
+    server/publish.py [--sign-key KEY.pem] RELEASE_FOLDER SERVED_TREE
 
 The release folder holds:
 
@@ -12,7 +12,9 @@ The release folder holds:
 
 and becomes:
 
-    qrn/azq.txt                      the manifest (UTF-8, key "=（" value "）")
+    qrn/azq.txt                      the manifest (UTF-8, key "=（" value "）"), with
+                                     "sha256:<served path>=（<size> <hex digest>）" per file
+    qrn/azq.txt.sig                  with --sign-key: ECDSA P-256 over SHA-256 of azq.txt (DER)
     qrn/shuju/yxtx.zip, mhtp.zip, libcurl.dll, HPSocket4C.dll
     qrn/exe/zcx/<code>_z.exe, <code>_f.exe
 
@@ -29,8 +31,10 @@ folder from before is moved aside once, the only moment it is missing.)
 """
 
 import configparser
+import hashlib
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -146,14 +150,45 @@ def read_release(folder):
     return version, notice, pages, data, programs
 
 
-def manifest_text(version, notice, pages):
+def file_check(served_path, path):
+    """The manifest line the installer checks a served file against."""
+    digest = hashlib.sha256()
+    size = 0
+    with open(path, "rb") as f:
+        for piece in iter(lambda: f.read(1 << 20), b""):
+            digest.update(piece)
+            size += len(piece)
+    return "sha256:%s=（%d %s）" % (served_path, size, digest.hexdigest())
+
+
+def manifest_text(version, notice, pages, checks=()):
     lines = ["安装器版本号=（%s）" % version, "更新提示=（%s）" % notice]
     for short, channel, address in pages:
         lines.append("%s%s=（%s）" % (short, CHANNELS[channel][1], address))
+    lines.extend(checks)
     return "\r\n".join(lines) + "\r\n"
 
 
-def publish(release, served):
+def check_sign_key(key):
+    """The private key must sign before anything is published."""
+    if key is None:
+        return
+    if not os.path.isfile(key):
+        raise Refused("no signing key %s" % key)
+    probe = subprocess.run(["openssl", "pkey", "-in", key, "-noout", "-text"], capture_output=True, text=True)
+    if probe.returncode != 0 or "prime256v1" not in probe.stdout and "P-256" not in probe.stdout:
+        raise Refused("%s is not an ECDSA P-256 private key that openssl can read" % key)
+
+
+def sign(key, manifest, signature):
+    r = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key, "-out", signature, manifest],
+                       capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Refused("openssl could not sign the manifest: %s" % r.stderr.strip())
+
+
+def publish(release, served, sign_key=None):
+    check_sign_key(sign_key)
     version, notice, pages, data, programs = read_release(release)
     served = os.path.abspath(served)
     store = served + ".releases"
@@ -163,8 +198,13 @@ def publish(release, served):
     try:
         os.makedirs(os.path.join(staging, "qrn", "shuju"))
         os.makedirs(os.path.join(staging, "qrn", "exe", "zcx"))
-        with open(os.path.join(staging, "qrn", "azq.txt"), "w", encoding="utf-8", newline="") as f:
-            f.write(manifest_text(version, notice, pages))
+        checks = [file_check("/qrn/shuju/" + name, path) for name, path in data]
+        checks += [file_check("/qrn/exe/zcx/" + name, path) for name, path in programs]
+        manifest = os.path.join(staging, "qrn", "azq.txt")
+        with open(manifest, "w", encoding="utf-8", newline="") as f:
+            f.write(manifest_text(version, notice, pages, checks))
+        if sign_key:
+            sign(sign_key, manifest, manifest + ".sig")
         for name, path in data:
             shutil.copyfile(path, os.path.join(staging, "qrn", "shuju", name), follow_symlinks=False)
         for name, path in programs:
@@ -196,18 +236,23 @@ def publish(release, served):
 
 
 def main(argv):
-    if len(argv) != 3:
+    args = argv[1:]
+    sign_key = None
+    if len(args) >= 2 and args[0] == "--sign-key":
+        sign_key, args = args[1], args[2:]
+    if len(args) != 2:
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
     try:
-        version, programs = publish(argv[1], argv[2])
+        version, programs = publish(args[0], args[1], sign_key)
     except Refused as e:
         print("publish: refused: %s" % e, file=sys.stderr)
         return 2
     except OSError as e:
         print("publish: failed: %s" % e, file=sys.stderr)
         return 2
-    print("publish: %s published to %s (%s)" % (version, argv[2], ", ".join(programs)))
+    print("publish: %s published to %s (%s)%s" % (version, args[1], ", ".join(programs),
+                                                  ", signed" if sign_key else ""))
     return 0
 
 

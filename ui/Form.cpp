@@ -40,11 +40,11 @@ std::vector<ControlRow> Build() {
 
     // The window and its non-visual components.
     add(Row(kMainWindowId, "窗口", ControlType::Window, 0, kNoPage, {0, 0, kWindowWidth, kWindowHeight}))
-        .bindings = {{kEventCreated, "OnMainWindowCreated"}};
+        .bindings = {{kEventCreated, Action::OnMainWindowCreated}};
     add(Row(kWindowSkin, "窗口EX1", ControlType::WindowSkin, 0, kNoPage, {0, 0, kWindowWidth, kWindowHeight}))
         .images = {"window_background"};
     add(Row(kArchive, "ZIP压缩1", ControlType::Archive, 0, kNoPage, {}))
-        .bindings = {{kEventArchiveProgress, "ShowExtractProgress"}};
+        .bindings = {{kEventArchiveProgress, Action::ShowExtractProgress}};
     add(Row(kPageContainer, "选择夹EX1", ControlType::PageContainer, 0, kNoPage, kPanelRect));
 
     // Page 0: quick install.
@@ -56,14 +56,14 @@ std::vector<ControlRow> Build() {
                                  {80, 324, 220, 50}));
         Texted(b, "快速安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"quick_normal", "quick_hover", "quick_pressed"};
-        b.bindings = {{kEventClick, "QuickInstall"}};
+        b.bindings = {{kEventClick, Action::QuickInstall}};
     }
     {
         ControlRow& l = add(Row(kCustomInstallLink, "标签_自定义安装", ControlType::Label, kPageContainer, 0,
                                  {80, 388, 220, 29}));
         Texted(l, "自定义安装", 13, false, kGrey, HAlign::Centre, VAlign::Middle);
         l.handCursor = true;
-        l.bindings = {{kEventHoverState, "HighlightLink"}, {kEventClick, "ShowCustomInstallPage"}};
+        l.bindings = {{kEventHoverState, Action::HighlightLink}, {kEventClick, Action::ShowCustomInstallPage}};
     }
 
     // Page 1: custom install.
@@ -93,21 +93,21 @@ std::vector<ControlRow> Build() {
                                  {318, 283, 26, 26}));
         b.images = {"browse_normal", "browse_hover", "browse_hover"};
         b.handCursor = true;
-        b.bindings = {{kEventClick, "BrowseInstallFolder"}};
+        b.bindings = {{kEventClick, Action::BrowseInstallFolder}};
     }
     {
         ControlRow& b = add(Row(kInstallButton, "按钮_自定义安装", ControlType::Button, kPageContainer, 1,
                                  {75, 343, 230, 40}));
         Texted(b, "安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"install_normal", "install_hover", "install_pressed"};
-        b.bindings = {{kEventClick, "CustomInstall"}};
+        b.bindings = {{kEventClick, Action::CustomInstall}};
     }
     {
         ControlRow& l = add(Row(kBackLink, "标签_返回快速安装", ControlType::Label, kPageContainer, 1,
                                  {75, 407, 230, 30}));
         Texted(l, "<返回快速安装", 13, false, kGrey, HAlign::Centre, VAlign::Middle);
         l.handCursor = true;
-        l.bindings = {{kEventHoverState, "HighlightLink"}, {kEventClick, "ShowQuickInstallPage"}};
+        l.bindings = {{kEventHoverState, Action::HighlightLink}, {kEventClick, Action::ShowQuickInstallPage}};
     }
 
     // Page 2: installing.
@@ -134,19 +134,40 @@ std::vector<ControlRow> Build() {
         ControlRow& b = add(Row(kRunButton, "按钮_运行", ControlType::Button, kPageContainer, 3, {93, 325, 194, 40}));
         Texted(b, "运 行", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"run_normal", "run_hover", "run_pressed"};
-        b.bindings = {{kEventClick, "LaunchProduct"}};
+        b.bindings = {{kEventClick, Action::LaunchProduct}};
     }
 
     // On the window, above every page.
     {
         ControlRow& b = add(Row(kExitButton, "图片按钮_退出", ControlType::ImageButton, 0, kNoPage, {370, 44, 26, 26}));
         b.images = {"exit_normal", "exit_hover", "exit_pressed"};
-        b.bindings = {{kEventClick, "ConfirmExit"}};
+        b.bindings = {{kEventClick, Action::ConfirmExit}};
     }
     return form;
 }
 
 }  // namespace
+
+const char* ActionName(Action action) {
+    switch (action) {
+        case Action::OnMainWindowCreated: return "OnMainWindowCreated";
+        case Action::ShowExtractProgress: return "ShowExtractProgress";
+        case Action::QuickInstall: return "QuickInstall";
+        case Action::HighlightLink: return "HighlightLink";
+        case Action::ShowCustomInstallPage: return "ShowCustomInstallPage";
+        case Action::BrowseInstallFolder: return "BrowseInstallFolder";
+        case Action::CustomInstall: return "CustomInstall";
+        case Action::ShowQuickInstallPage: return "ShowQuickInstallPage";
+        case Action::LaunchProduct: return "LaunchProduct";
+        case Action::ConfirmExit: return "ConfirmExit";
+    }
+    return "?";
+}
+
+const WindowFrame& MainFrame() {
+    static constexpr WindowFrame frame{kWindowWidth, kWindowHeight, kDesignLeft, kDesignTop, kPanelRect, kExitButton};
+    return frame;
+}
 
 const std::vector<ControlRow>& MainForm() {
     static const std::vector<ControlRow> form = Build();

@@ -31,9 +31,27 @@ struct Rect {
     bool Contains(int x, int y) const { return x >= left && y >= top && x < left + width && y < top + height; }
 };
 
+// What a binding asks the program to do. The program registers one
+// handler per action; a misspelt action does not compile.
+enum class Action {
+    OnMainWindowCreated,
+    ShowExtractProgress,
+    QuickInstall,
+    HighlightLink,
+    ShowCustomInstallPage,
+    BrowseInstallFolder,
+    CustomInstall,
+    ShowQuickInstallPage,
+    LaunchProduct,
+    ConfirmExit,
+};
+
+// The action's handler name, for logs and test output.
+const char* ActionName(Action action);
+
 struct Binding {
     int event;
-    const char* handler;  // name under which the program registers the handler
+    Action action;
 };
 
 // Pointer-state images: normal, hover, pressed (resource names; hover and
@@ -70,6 +88,14 @@ struct ControlRow {
 // order within a page.
 const std::vector<ControlRow>& MainForm();
 
+// What the window backend needs of a form beyond its controls.
+struct WindowFrame {
+    int width, height;      // of the window and its surface
+    int left, top;          // where it first appears
+    Rect dragArea;          // away from the controls, a press here drags the window
+    std::uint32_t closeControl;  // Alt+F4 and the taskbar's close click this control
+};
+
 // Window geometry.
 constexpr int kWindowWidth = 440;
 constexpr int kWindowHeight = 540;
@@ -77,5 +103,7 @@ constexpr int kDesignLeft = 50;
 constexpr int kDesignTop = 50;
 constexpr Rect kPanelRect{30, 30, 380, 480};
 constexpr int kPanelCornerRadius = 10;
+
+const WindowFrame& MainFrame();
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 #include "ui/Painter_win.h"
 
-#include "runtime/CodePage.h"
+#include "runtime/Win32Text.h"
 #include "ui/ControlIds.h"
 #include "ui/Skin_win.h"
 
@@ -8,11 +8,6 @@ namespace ui {
 namespace {
 
 using Gdiplus::Graphics;
-
-std::wstring WideOf(const rt::Text& text) {
-    const std::u16string w = rt::TextToWide(text);
-    return std::wstring(w.begin(), w.end());
-}
 
 Gdiplus::RectF RectOf(const Rect& r) {
     return Gdiplus::RectF(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.width),
@@ -67,7 +62,7 @@ void DrawText(Graphics& g, const rt::Text& text, const ControlRow& row, std::uin
         format.SetTrimming(Gdiplus::StringTrimmingNone);
     }
     Gdiplus::SolidBrush brush(WithOpacity(colour, opacity));
-    const std::wstring wide = WideOf(text);
+    const std::wstring wide = rt::ToWin32(text);
     Gdiplus::RectF layout = RectOf(r);
     if (!trim) {
         // Room to the sides that alignment does not pin, so that a caption
@@ -96,9 +91,8 @@ void PaintRing(Graphics& g, const ControlState& c) {
     const Rect& r = c.bounds;
     pie.AddPie(static_cast<float>(r.left) - 1, static_cast<float>(r.top) - 1, static_cast<float>(r.width) + 2,
                static_cast<float>(r.height) + 2, -90.0f, sweep);
-    g.SetClip(&pie);
+    const ScopedClip clip(g, &pie);
     DrawImage(g, c.row->images.hover, r, c.row->opacity);
-    g.ResetClip();
 }
 
 void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) {
@@ -106,11 +100,11 @@ void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) 
     const PointerState state = focused ? PointerState::Hover : model.StateOf(c.row->id);
     DrawImage(g, ImageFor(*c.row, state), c.bounds, c.row->opacity);
     const Rect inner{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height};
-    g.SetClip(RectOf(inner));
+    const ScopedClip clip(g, RectOf(inner));
     DrawText(g, c.text, *c.row, c.colour, inner, c.row->opacity, !focused);
     if (focused) {
         // A caret after the text.
-        const std::wstring wide = WideOf(c.text);
+        const std::wstring wide = rt::ToWin32(c.text);
         Gdiplus::RectF measured;
         Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
         format.SetFormatFlags(Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
@@ -122,7 +116,6 @@ void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) 
         const float mid = static_cast<float>(c.bounds.top) + static_cast<float>(c.bounds.height) / 2.0f;
         g.DrawLine(&pen, x, mid - 8.0f, x, mid + 8.0f);
     }
-    g.ResetClip();
 }
 
 }  // namespace
@@ -140,13 +133,13 @@ void PaintWindow(const WindowModel& model, Graphics& g) {
         const ControlRow& row = *c.row;
         const PointerState state = model.StateOf(row.id);
         switch (row.type) {
-            case ControlType::WindowSkin:
+            case ControlType::WindowSkin: {
                 // The bottom layer: copied over the cleared surface, which
                 // gives the same pixels as blending, at less cost.
-                g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+                const ScopedCompositing copy(g, Gdiplus::CompositingModeSourceCopy);
                 DrawImage(g, row.images.normal, c.bounds, 255);
-                g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
                 break;
+            }
             case ControlType::PictureBox:
                 DrawImage(g, row.images.normal, c.bounds, row.opacity);
                 break;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/Win32.h"
 #include "ui/PropertyValue.h"
@@ -17,15 +18,19 @@ bool LoadToolkit();
 // Ends GDI+ after releasing every image and font (exit routine).
 void UnloadToolkit();
 
-// Handlers named in the form's bindings; register before LoadMainWindow.
-void RegisterHandler(const std::string& name, WindowModel::Handler handler);
+// The handler of one action the form's bindings name; register before
+// LoadMainWindow (later registrations reach the model too).
+void RegisterHandler(Action action, WindowModel::Handler handler);
 
-// Creates the main window with every control on page 0, raises its
-// created event and then shows it (unless the handler already did).
-// Returns the window, or null when it could not be created.
+// Creates the window of the form and frame with every control on page 0,
+// raises its created event and then shows it (unless the handler already
+// did). Returns the window, or null when it could not be created.
+HWND LoadWindow(const std::vector<ControlRow>& form, const WindowFrame& frame);
+// The installer's own form and frame.
 HWND LoadMainWindow();
 
-// The model behind the main window (exists once LoadMainWindow ran).
+// The model behind the main window (made with the main form if asked for
+// before LoadWindow).
 WindowModel& MainModel();
 
 PropertyValue GetControlProperty(std::uint32_t window, std::uint32_t control, int property);

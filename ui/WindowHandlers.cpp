@@ -1,6 +1,7 @@
 #include "ui/WindowHandlers.h"
 
 #include "ui/ControlIds.h"
+#include "ui/Screens.h"
 #include "ui/WindowModel.h"
 
 namespace ui {
@@ -9,6 +10,6 @@ void HighlightLink(WindowModel& model, std::uint32_t label, int state) {
     model.Set(label, kPropTextColour, state == 1 ? kLinkHoverColour : kLinkColour);
 }
 
-void ShowQuickInstallPage(WindowModel& model) { model.Set(kPageContainer, kPropCurrentPage, kQuickInstallPage); }
+void ShowQuickInstallPage(WindowModel& model) { ApplyScreen(model, Screen::Choice); }
 
 }  // namespace ui

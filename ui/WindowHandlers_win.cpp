@@ -15,9 +15,9 @@ void ConfirmExit() {
 }  // namespace
 
 void RegisterWindowHandlers() {
-    RegisterHandler("ConfirmExit", [](std::uint32_t, int) { ConfirmExit(); });
-    RegisterHandler("ShowQuickInstallPage", [](std::uint32_t, int) { ShowQuickInstallPage(MainModel()); });
-    RegisterHandler("HighlightLink", [](std::uint32_t label, int state) { HighlightLink(MainModel(), label, state); });
+    RegisterHandler(Action::ConfirmExit, [](std::uint32_t, int) { ConfirmExit(); });
+    RegisterHandler(Action::ShowQuickInstallPage, [](std::uint32_t, int) { ShowQuickInstallPage(MainModel()); });
+    RegisterHandler(Action::HighlightLink, [](std::uint32_t label, int state) { HighlightLink(MainModel(), label, state); });
 }
 
 }  // namespace ui

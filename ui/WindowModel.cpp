@@ -32,7 +32,7 @@ void DropLastCharacter(rt::Text& text) {
 
 }  // namespace
 
-WindowModel::WindowModel(const std::vector<ControlRow>& form) {
+WindowModel::WindowModel(const std::vector<ControlRow>& form) : form_(form) {
     controls_.reserve(form.size());
     for (const ControlRow& row : form) {
         ControlState c;
@@ -151,22 +151,22 @@ bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& 
     return true;
 }
 
-void WindowModel::RegisterHandler(const std::string& name, Handler handler) { handlers_[name] = std::move(handler); }
+void WindowModel::RegisterHandler(Action action, Handler handler) { handlers_[action] = std::move(handler); }
 
-bool WindowModel::HasHandler(const std::string& name) const {
-    auto it = handlers_.find(name);
+bool WindowModel::HasHandler(Action action) const {
+    auto it = handlers_.find(action);
     return it != handlers_.end() && it->second;
 }
 
 void WindowModel::RaiseEvent(std::uint32_t control, int event, int argument) {
     const ControlState* c = Find(control);
     if (!c || c->disabled) return;
-    // Copy the names first: a handler may register others meanwhile.
-    std::vector<std::string> names;
+    // Copy the actions first: a handler may register others meanwhile.
+    std::vector<Action> actions;
     for (const Binding& b : c->row->bindings)
-        if (b.event == event) names.emplace_back(b.handler);
-    for (const std::string& name : names) {
-        auto it = handlers_.find(name);
+        if (b.event == event) actions.push_back(b.action);
+    for (Action action : actions) {
+        auto it = handlers_.find(action);
         if (it != handlers_.end() && it->second) {
             Handler handler = it->second;  // survives re-registration during the call
             handler(control, argument);
@@ -233,6 +233,12 @@ void WindowModel::ButtonUp(int x, int y) {
     MarkDirty();
     // Cleared before the handler runs: it may run long and pump messages.
     if (pressed && pressed == hovered_) RaiseEvent(pressed, kEventClick, 0);
+}
+
+void WindowModel::CaptureLost() {
+    if (pressed_ == 0) return;
+    pressed_ = 0;
+    MarkDirty();
 }
 
 void WindowModel::TypeText(const rt::Text& characters) {

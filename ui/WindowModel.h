@@ -32,6 +32,7 @@ public:
     using Handler = std::function<void(std::uint32_t control, int argument)>;
 
     explicit WindowModel(const std::vector<ControlRow>& form);
+    const std::vector<ControlRow>& form() const { return form_; }
 
     // Properties by number; Set reports whether the control and property
     // exist. Writing the value a property already has changes nothing.
@@ -43,9 +44,9 @@ public:
     const ControlState* Find(std::uint32_t control) const;
     bool IsShown(const ControlState& c) const;  // on the window or the current page
 
-    // Handlers are registered by the names the form's bindings carry.
-    void RegisterHandler(const std::string& name, Handler handler);
-    bool HasHandler(const std::string& name) const;
+    // One handler per action the form's bindings name.
+    void RegisterHandler(Action action, Handler handler);
+    bool HasHandler(Action action) const;
     // Runs the handlers bound to the event, unless the control is disabled.
     void RaiseEvent(std::uint32_t control, int event, int argument = 0);
 
@@ -59,6 +60,8 @@ public:
     bool WantsHandCursor(int x, int y) const;
     PointerState StateOf(std::uint32_t control) const;
     bool pointerCaptured() const { return pressed_ != 0; }
+    // Another window took the pointer mid-press: the press ends, no click.
+    void CaptureLost();
 
     // The edit box with the keyboard focus, or 0; typed text goes there.
     std::uint32_t focused() const { return focused_; }
@@ -79,8 +82,9 @@ private:
     void SetHovered(std::uint32_t control);
     void PageChanged();
 
+    const std::vector<ControlRow>& form_;
     std::vector<ControlState> controls_;
-    std::map<std::string, Handler> handlers_;
+    std::map<Action, Handler> handlers_;
     int page_ = 0;
     std::uint32_t hovered_ = 0, pressed_ = 0, focused_ = 0;
     int pointerX_ = -1, pointerY_ = -1;

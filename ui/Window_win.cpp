@@ -4,7 +4,8 @@
 
 #include <memory>
 
-#include "runtime/CodePage.h"
+#include "runtime/GdiHandles.h"
+#include "runtime/Win32Text.h"
 #include "runtime/Program.h"
 #include "ui/ControlIds.h"
 #include "ui/Form.h"
@@ -18,18 +19,26 @@ namespace {
 constexpr UINT kPaintMessage = WM_APP + 0x52;
 constexpr wchar_t kClassName[] = L"TaVoliInstallerWindow";
 
+// The window surface: a top-down 32-bit premultiplied DIB selected into a
+// memory DC. Members go in reverse order: the selection is undone before
+// the bitmap and the DC are deleted.
+struct Surface {
+    rt::UniqueMemoryDc dc;
+    rt::UniqueGdiObject bitmap;
+    rt::SelectedObject selection;
+    void* bits = nullptr;
+};
+
 struct WindowState {
-    ULONG_PTR gdiplusToken = 0;
+    std::unique_ptr<GdiplusSession> gdiplus;
     std::unique_ptr<WindowModel> model;
-    std::map<std::string, WindowModel::Handler> pendingHandlers;
+    std::map<Action, WindowModel::Handler> pendingHandlers;
+    WindowFrame frame = MainFrame();
     HWND window = nullptr;
     bool paintPosted = false;
     bool trackingLeave = false;
-    // The window surface: a top-down 32-bit premultiplied DIB.
-    HDC surfaceDc = nullptr;
-    HBITMAP surface = nullptr;
-    HGDIOBJ previous = nullptr;
-    void* bits = nullptr;
+    bool releasingCapture = false;
+    std::unique_ptr<Surface> surface;
 };
 
 WindowState& State() {
@@ -37,52 +46,45 @@ WindowState& State() {
     return state;
 }
 
-bool CreateSurface(WindowState& s) {
+std::unique_ptr<Surface> CreateSurface(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWindowWidth;
-    info.bmiHeader.biHeight = -kWindowHeight;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    s.surfaceDc = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
-    if (!s.surfaceDc) return false;
-    s.surface = ::CreateDIBSection(s.surfaceDc, &info, DIB_RGB_COLORS, &s.bits, nullptr, 0);
-    if (!s.surface) return false;
-    s.previous = ::SelectObject(s.surfaceDc, s.surface);
-    return true;
-}
-
-void ReleaseSurface(WindowState& s) {
-    if (s.surfaceDc && s.previous) ::SelectObject(s.surfaceDc, s.previous);
-    if (s.surface) ::DeleteObject(s.surface);
-    if (s.surfaceDc) ::DeleteDC(s.surfaceDc);
-    s.surfaceDc = nullptr;
-    s.surface = nullptr;
-    s.previous = nullptr;
-    s.bits = nullptr;
+    auto surface = std::make_unique<Surface>();
+    {
+        const rt::ScreenDc screen;
+        surface->dc.reset(::CreateCompatibleDC(screen.get()));
+    }
+    if (!surface->dc) return nullptr;
+    surface->bitmap.reset(::CreateDIBSection(surface->dc.get(), &info, DIB_RGB_COLORS, &surface->bits, nullptr, 0));
+    if (!surface->bitmap || !surface->bits) return nullptr;
+    surface->selection = rt::SelectedObject(surface->dc.get(), surface->bitmap.get());
+    if (!surface->selection) return nullptr;
+    return surface;
 }
 
 void Paint(WindowState& s) {
     s.paintPosted = false;
-    if (!s.model || !s.window || !s.bits) return;
+    if (!s.model || !s.window || !s.surface) return;
+    const int width = s.frame.width, height = s.frame.height;
     s.model->Painted();
     {
-        Gdiplus::Bitmap canvas(kWindowWidth, kWindowHeight, kWindowWidth * 4, PixelFormat32bppPARGB,
-                               static_cast<BYTE*>(s.bits));
+        Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(s.surface->bits));
         Gdiplus::Graphics g(&canvas);
         PaintWindow(*s.model, g);
     }
     RECT placed;
     ::GetWindowRect(s.window, &placed);
     POINT position{placed.left, placed.top}, origin{0, 0};
-    SIZE size{kWindowWidth, kWindowHeight};
+    SIZE size{width, height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    HDC screen = ::GetDC(nullptr);
-    ::UpdateLayeredWindow(s.window, screen, &position, &size, s.surfaceDc, &origin, 0, &blend, ULW_ALPHA);
-    ::ReleaseDC(nullptr, screen);
+    const rt::ScreenDc screen;
+    ::UpdateLayeredWindow(s.window, screen.get(), &position, &size, s.surface->dc.get(), &origin, 0, &blend,
+                          ULW_ALPHA);
 }
 
 void RequestPaint() {
@@ -113,7 +115,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN: {
             const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
             if (model && model->ControlAt(x, y) == 0) {
-                if (kPanelRect.Contains(x, y)) {
+                if (s.frame.dragArea.Contains(x, y)) {
                     // The panel away from the controls drags the window.
                     ::ReleaseCapture();
                     ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -127,10 +129,18 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_LBUTTONUP:
-            if (::GetCapture() == window) ::ReleaseCapture();
+            if (::GetCapture() == window) {
+                s.releasingCapture = true;
+                ::ReleaseCapture();
+                s.releasingCapture = false;
+            }
             if (model) model->ButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_CAPTURECHANGED:
+            // Another window (a message box, the system) took the pointer:
+            // the press is over, and a later release clicks nothing. Our own
+            // release on the button's way up is no loss.
+            if (model && !s.releasingCapture && reinterpret_cast<HWND>(lParam) != window) model->CaptureLost();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && model) {
@@ -146,14 +156,14 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 if (wParam == VK_BACK) {
                     model->Backspace();
                 } else if (wParam >= 0x20 && (wParam < 0xD800 || wParam > 0xDFFF)) {
-                    model->TypeText(rt::WideToText(std::u16string(1, static_cast<char16_t>(wParam))));
+                    model->TypeText(rt::FromWin32(std::wstring(1, static_cast<wchar_t>(wParam))));
                 }
             }
             return 0;
         case WM_CLOSE:
             // Alt+F4 or the taskbar: the same as the exit button, which
             // answers nothing while it is disabled (an installation runs).
-            if (model) model->RaiseEvent(kExitButton, kEventClick);
+            if (model) model->RaiseEvent(s.frame.closeControl, kEventClick);
             return 0;
         case WM_DESTROY:
             s.window = nullptr;
@@ -178,24 +188,26 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 bool LoadToolkit() {
     WindowState& s = State();
-    if (s.gdiplusToken) return true;
-    Gdiplus::GdiplusStartupInput input;
-    return Gdiplus::GdiplusStartup(&s.gdiplusToken, &input, nullptr) == Gdiplus::Ok;
+    if (s.gdiplus) return true;
+    auto session = std::make_unique<GdiplusSession>();
+    if (!session->ok()) return false;
+    s.gdiplus = std::move(session);
+    return true;
 }
 
 void UnloadToolkit() {
     WindowState& s = State();
+    // Everything GDI+ made goes before GDI+ itself.
     ReleaseSkinImages();
     ReleaseFonts();
-    ReleaseSurface(s);
-    if (s.gdiplusToken) Gdiplus::GdiplusShutdown(s.gdiplusToken);
-    s.gdiplusToken = 0;
+    s.surface.reset();
+    s.gdiplus.reset();
 }
 
-void RegisterHandler(const std::string& name, WindowModel::Handler handler) {
+void RegisterHandler(Action action, WindowModel::Handler handler) {
     WindowState& s = State();
-    if (s.model) s.model->RegisterHandler(name, handler);
-    s.pendingHandlers[name] = std::move(handler);
+    if (s.model) s.model->RegisterHandler(action, handler);
+    s.pendingHandlers[action] = std::move(handler);
 }
 
 WindowModel& MainModel() {
@@ -204,10 +216,12 @@ WindowModel& MainModel() {
     return *s.model;
 }
 
-HWND LoadMainWindow() {
+HWND LoadWindow(const std::vector<ControlRow>& form, const WindowFrame& frame) {
     WindowState& s = State();
-    WindowModel& model = MainModel();
-    for (auto& [name, handler] : s.pendingHandlers) model.RegisterHandler(name, handler);
+    if (!s.model || &s.model->form() != &form) s.model = std::make_unique<WindowModel>(form);
+    s.frame = frame;
+    WindowModel& model = *s.model;
+    for (auto& [action, handler] : s.pendingHandlers) model.RegisterHandler(action, handler);
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW cls{};
@@ -220,10 +234,11 @@ HWND LoadMainWindow() {
     cls.lpszClassName = kClassName;
     ::RegisterClassExW(&cls);
 
-    if (!s.surface && !CreateSurface(s)) return nullptr;
+    if (!s.surface) s.surface = CreateSurface(frame.width, frame.height);
+    if (!s.surface) return nullptr;
     s.window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_APPWINDOW, kClassName, L" ",
-                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, kDesignLeft, kDesignTop, kWindowWidth,
-                                 kWindowHeight, nullptr, nullptr, instance, nullptr);
+                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, frame.left, frame.top, frame.width,
+                                 frame.height, nullptr, nullptr, instance, nullptr);
     if (!s.window) return nullptr;
     rt::SetMainWindow(s.window);
     model.SetPaintRequester(RequestPaint);
@@ -234,6 +249,8 @@ HWND LoadMainWindow() {
     PaintIfDirty();
     return s.window;
 }
+
+HWND LoadMainWindow() { return LoadWindow(MainForm(), MainFrame()); }
 
 PropertyValue GetControlProperty(std::uint32_t window, std::uint32_t control, int property) {
     if (window != kMainWindowId) return PropertyValue();

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "runtime/Handles.h"
+#include "runtime/Win32Text.h"
 #include "runtime/zip/ExtractZip.h"
 
 namespace rt {
 namespace {
 
-std::wstring Wide(const std::u16string& path) { return std::wstring(path.begin(), path.end()); }
 
 class FileSource : public ByteSource {
 public:
@@ -77,18 +77,18 @@ private:
 class WinFileSystem : public ExtractFileSystem {
 public:
     bool IsFile(const std::u16string& path) override {
-        const DWORD a = ::GetFileAttributesW(Wide(path).c_str());
+        const DWORD a = ::GetFileAttributesW(ToWin32(path).c_str());
         return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
     }
     bool IsFolder(const std::u16string& path) override {
-        std::wstring w = Wide(path);
+        std::wstring w = ToWin32(path);
         if (w.size() == 2 && w[1] == L':') return true;  // "X:" counts as existing
         while (w.size() > 3 && w.back() == L'\\') w.pop_back();
         const DWORD a = ::GetFileAttributesW(w.c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
     }
     bool CreateFolders(const std::u16string& path) override {
-        const std::wstring w = Wide(path);
+        const std::wstring w = ToWin32(path);
         // Each level after its parent.
         for (size_t i = 1; i <= w.size(); ++i) {
             if (i < w.size() && w[i] != L'\\') continue;
@@ -102,26 +102,26 @@ public:
         return IsFolder(path);
     }
     std::unique_ptr<ByteSource> OpenArchive(const std::u16string& path) override {
-        UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        UniqueFile file(::CreateFileW(ToWin32(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file) return nullptr;
         return std::make_unique<FileSource>(std::move(file));
     }
     std::unique_ptr<OutputFile> CreateOutput(const std::u16string& path) override {
-        UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueFile file(::CreateFileW(ToWin32(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return nullptr;
         return std::make_unique<WinOutput>(std::move(file));
     }
     bool Replace(const std::u16string& from, const std::u16string& to) override {
-        return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        return ::MoveFileExW(ToWin32(from).c_str(), ToWin32(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     }
-    void Remove(const std::u16string& path) override { ::DeleteFileW(Wide(path).c_str()); }
+    void Remove(const std::u16string& path) override { ::DeleteFileW(ToWin32(path).c_str()); }
     void SetNormalAttributes(const std::u16string& path) override {
-        ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetFileAttributesW(ToWin32(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     bool FullPath(const std::u16string& path, std::u16string& full) override {
-        const std::wstring w = Wide(path);
+        const std::wstring w = ToWin32(path);
         const DWORD n = ::GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
         if (n == 0) return false;
         std::wstring buffer(n, L'\0');
@@ -133,7 +133,7 @@ public:
     }
     bool FreeBytes(const std::u16string& folder, std::uint64_t& bytes) override {
         ULARGE_INTEGER available{};
-        if (!::GetDiskFreeSpaceExW(Wide(folder).c_str(), &available, nullptr, nullptr)) return false;
+        if (!::GetDiskFreeSpaceExW(ToWin32(folder).c_str(), &available, nullptr, nullptr)) return false;
         bytes = available.QuadPart;
         return true;
     }

@@ -72,9 +72,10 @@ bool ShowInstallPage() {
     if (!ui::LoadToolkit()) return false;
     rt::RegisterLibraryUnloader(ui::UnloadToolkit);
     ui::RegisterWindowHandlers();
-    for (const char* name : {"QuickInstall", "CustomInstall", "BrowseInstallFolder", "LaunchProduct",
-                             "OnMainWindowCreated", "ShowCustomInstallPage"}) {
-        ui::RegisterHandler(name, [](std::uint32_t, int) {});
+    for (ui::Action action : {ui::Action::QuickInstall, ui::Action::CustomInstall, ui::Action::BrowseInstallFolder,
+                              ui::Action::LaunchProduct, ui::Action::OnMainWindowCreated,
+                              ui::Action::ShowCustomInstallPage}) {
+        ui::RegisterHandler(action, [](std::uint32_t, int) {});
     }
     if (!ui::LoadMainWindow()) return false;
     ui::SetControlProperty(ui::kMainWindowId, ui::kPageContainer, ui::kPropCurrentPage, ui::kInstallPage);
@@ -103,15 +104,14 @@ void PaintFrames() {
     std::printf("mode=pump pumps=%d us_per_pump=%.2f\n", kPumps, pumped * 1e6 / kPumps);
 }
 
-// The installer's own path: the shared downloader, the ring's reporter
+// The installer's own path: one downloader, the ring's reporter
 // with its message pump, the layered window repainting as the ring moves.
 long long WithWindow(const std::string& url, const std::string& path, int& code, double& seconds) {
     if (!ShowInstallPage()) return -1;
-    net::CreateSharedDownloader();
+    net::ResumableDownloader downloader;
     const auto start = std::chrono::steady_clock::now();
-    code = net::RunDownloadTask(url, path, net::BandReporter(net::kProgramFileBand, app::InstallRing()));
+    code = net::RunDownloadTask(&downloader, url, path, net::BandReporter(net::kProgramFileBand, app::InstallRing()));
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    net::ReleaseSharedDownloader();
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -356,7 +356,7 @@ def appdata_install_folder():
 
 
 # What the tests start, directly or through the installer.
-OUR_PROGRAMS = ("installer.exe", "ui_harness.exe", "sample_product.exe", "*助手.exe")
+OUR_PROGRAMS = ("installer.exe", "installer_signed.exe", "ui_harness.exe", "sample_product.exe", "*助手.exe")
 
 
 def stop_programs():

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/CodePage.h"
+#include "runtime/Win32Text.h"
 #include "runtime/Program.h"
 #include "ui/ControlIds.h"
 #include "ui/Window.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-rt::Text Narrow(const wchar_t* w) { return rt::WideToText(std::u16string(w, w + wcslen(w))); }
+rt::Text Narrow(const wchar_t* w) { return rt::FromWin32(w); }
 
 void Print(const char* name, int argument) {
     std::printf("event %s %d\n", name, argument);
@@ -28,12 +28,12 @@ int wmain(int argc, wchar_t** argv) {
     if (!ui::LoadToolkit()) return 3;
     rt::RegisterLibraryUnloader(ui::UnloadToolkit);
     ui::RegisterWindowHandlers();
-    for (const char* name : {"QuickInstall", "CustomInstall", "BrowseInstallFolder", "LaunchProduct",
-                             "OnMainWindowCreated"}) {
-        ui::RegisterHandler(name, [name](std::uint32_t, int argument) { Print(name, argument); });
+    for (ui::Action action : {ui::Action::QuickInstall, ui::Action::CustomInstall, ui::Action::BrowseInstallFolder,
+                              ui::Action::LaunchProduct, ui::Action::OnMainWindowCreated}) {
+        ui::RegisterHandler(action, [action](std::uint32_t, int argument) { Print(ui::ActionName(action), argument); });
     }
     // The custom-install link shows its page, as the installer's does.
-    ui::RegisterHandler("ShowCustomInstallPage", [](std::uint32_t, int) {
+    ui::RegisterHandler(ui::Action::ShowCustomInstallPage, [](std::uint32_t, int) {
         Print("ShowCustomInstallPage", 0);
         ui::SetControlProperty(ui::kMainWindowId, ui::kPageContainer, ui::kPropCurrentPage, ui::kCustomInstallPage);
         ui::SetControlProperty(ui::kMainWindowId, ui::kFolderBox, ui::kPropContent, "C:\\users\\Public\\TaVoli");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/DownloadText.h"
+#include "runtime/Convert.h"
 
 using namespace net;
 
@@ -39,4 +40,24 @@ TEST(DownloadText, BandsAndLabels) {
     EXPECT_EQ(PercentLabel(100), "33%");
     EXPECT_EQ(PercentLabel(200), "66%");
     EXPECT_EQ(PercentLabel(0), "0%");
+}
+
+TEST(DownloadText, ContentRangeStartAndCounts) {
+    struct Case {
+        const char* value;
+        std::int64_t start;  // -1: refused
+    } cases[] = {
+        {"bytes 20000-59999/60000", 20000}, {"bytes 0-0/1", 0}, {"bytes 5-9/*", 5},
+        {"bytes 9223372036854775806-9223372036854775806/9223372036854775807", 9223372036854775806LL},
+        {"bytes */60000", -1}, {"bytes 10-5/60000", -1}, {"bytes -5-9/60", -1}, {"bytes 5-9", -1},
+        {"items 5-9/60", -1}, {"bytes 99999999999999999999-1/2", -1}, {"", -1}, {"bytes 5-9/x", -1},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::int64_t> start = ContentRangeStart(c.value);
+        EXPECT_EQ(start.value_or(-1), c.start) << c.value;
+    }
+    EXPECT_EQ(rt::ParseCount("0").value_or(-1), 0);
+    EXPECT_EQ(rt::ParseCount("9223372036854775807").value_or(-1), 9223372036854775807LL);
+    for (const char* bad : {"", "9223372036854775808", "-1", "+1", " 1", "1 ", "1e3", "０"})
+        EXPECT_FALSE(rt::ParseCount(bad).has_value()) << bad;
 }

@@ -47,7 +47,7 @@ TEST(ProductTree, FoldersFilesAndProfileText) {
 
 TEST(InstallPlan, FetchesThenUnpacksInTheJobsOrder) {
     const JobInputs in{"D:\\T", "dl.example", "http://dl.example:5001/qrn/exe/zcx/qn_z.exe", "LOL Quenra助手",
-                       "Quenra"};
+                       "Quenra", "", false};
     const std::vector<FetchTask> fetches = FetchTasks(in);
     struct Row {
         FetchKind kind;
@@ -65,7 +65,9 @@ TEST(InstallPlan, FetchesThenUnpacksInTheJobsOrder) {
         EXPECT_EQ(fetches[i].kind, rows[i].kind) << i;
         EXPECT_EQ(fetches[i].url, rows[i].url) << i;
         EXPECT_EQ(fetches[i].target, rows[i].target) << i;
-        if (rows[i].kind == FetchKind::Download) EXPECT_EQ(fetches[i].band, rows[i].band) << i;
+        if (rows[i].kind == FetchKind::Download) {
+            EXPECT_EQ(fetches[i].band, rows[i].band) << i;
+        }
     }
     const std::vector<UnpackTask> unpacks = UnpackTasks(in);
     ASSERT_EQ(unpacks.size(), 2u);

@@ -99,3 +99,19 @@ TEST(UpdateDecision, ReadThenDecide) {
     for (const auto& c : cases)
         EXPECT_EQ(DecideUpdate(ParseManifest(c.manifest, "Quenra", false), c.installer), c.action) << c.manifest;
 }
+
+TEST(UpdateDecision, ASignatureThatFailsRejectsTheManifest) {
+    const Manifest m = ParseManifest("安装器版本号=（V11）", "Quenra", false);
+    using T = app::ManifestTrust;
+    EXPECT_EQ(DecideUpdate(m, "V11", T::Verified), UpdateAction::Proceed);
+    EXPECT_EQ(DecideUpdate(m, "V11", T::Failed), UpdateAction::Rejected);
+    EXPECT_EQ(DecideUpdate(m, "V10", T::Failed), UpdateAction::Rejected);  // no update page for a forged notice
+    EXPECT_EQ(DecideUpdate(Manifest(), "V11", T::Failed, true), UpdateAction::ServerUnreachable);
+}
+
+TEST(UpdateDecision, OnlyWebAddressesAreOpened) {
+    for (const char* yes : {"http://u/q", "HTTPS://example.net/x", "Http://a"}) EXPECT_TRUE(app::IsWebAddress(yes)) << yes;
+    for (const char* no : {"", "http://", "file:///C:/Windows/notepad.exe", "\\\\host\\share\\x.exe",
+                           "C:\\Windows\\System32\\cmd.exe", " http://u", "ftp://u", "httpx://u", "javascript:alert(1)"})
+        EXPECT_FALSE(app::IsWebAddress(no)) << no;
+}

@@ -6,6 +6,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/Form.h"
+#include "ui/Screens.h"
 #include "ui/WindowModel.h"
 
 using namespace ui;
@@ -23,8 +24,9 @@ Point CentreOf(const WindowModel& m, std::uint32_t id) {
 
 struct Recorder {
     std::vector<std::string> calls;
-    void Bind(WindowModel& m, const char* name) {
-        m.RegisterHandler(name, [this, name](std::uint32_t, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); });
+    void Bind(WindowModel& m, Action action) {
+        const char* name = ActionName(action);
+        m.RegisterHandler(action, [this, name](std::uint32_t, int arg) { calls.push_back(std::string(name) + "(" + std::to_string(arg) + ")"); });
     }
 };
 
@@ -155,7 +157,8 @@ TEST(Painting, UnchangedWritesCostNothingAndManyWritesOnePaint) {
 TEST(Pointer, HoverStateEventsAndClicksReachTheirBindings) {
     WindowModel m(MainForm());
     Recorder r;
-    for (const char* name : {"HighlightLink", "ShowCustomInstallPage", "QuickInstall", "ConfirmExit"}) r.Bind(m, name);
+    for (Action action : {Action::HighlightLink, Action::ShowCustomInstallPage, Action::QuickInstall, Action::ConfirmExit})
+        r.Bind(m, action);
 
     const Point link = CentreOf(m, kCustomInstallLink);
     m.PointerMoved(link.x, link.y);
@@ -174,6 +177,14 @@ TEST(Pointer, HoverStateEventsAndClicksReachTheirBindings) {
     r.calls.clear();
     m.ButtonDown(quick.x, quick.y);
     m.ButtonUp(5, 5);
+    EXPECT_TRUE(r.calls.empty());
+
+    // A message box takes the pointer mid-press: the release over the
+    // button afterwards is no click.
+    m.ButtonDown(quick.x, quick.y);
+    m.CaptureLost();
+    EXPECT_EQ(m.StateOf(kQuickInstallButton), PointerState::Hover);
+    m.ButtonUp(quick.x, quick.y);
     EXPECT_TRUE(r.calls.empty());
 
     // The exit button answers over every page; disabled, it raises nothing.
@@ -210,8 +221,8 @@ TEST(Pointer, OnlyTheCurrentPageIsHitAndDisabledControlsAreSkipped) {
 TEST(Pointer, HiddenLinksLoseTheirHover) {
     WindowModel m(MainForm());
     Recorder r;
-    r.Bind(m, "HighlightLink");
-    m.RegisterHandler("ShowCustomInstallPage", [&](std::uint32_t, int) { m.Set(kPageContainer, kPropCurrentPage, 1); });
+    r.Bind(m, Action::HighlightLink);
+    m.RegisterHandler(ui::Action::ShowCustomInstallPage, [&](std::uint32_t, int) { m.Set(kPageContainer, kPropCurrentPage, 1); });
     const Point link = CentreOf(m, kCustomInstallLink);
     m.PointerMoved(link.x, link.y);
     m.ButtonDown(link.x, link.y);
@@ -236,4 +247,34 @@ TEST(EditBox, TypingGoesToTheFocusedBox) {
     EXPECT_EQ(m.Get(kFolderBox, kPropContent).AsText(), "D:\\游");
     m.Set(kPageContainer, kPropCurrentPage, 0);
     EXPECT_EQ(m.focused(), 0u);
+}
+
+TEST(Screens, EachScreenSetsPageExitStatusAndRing) {
+    struct Case {
+        Screen screen;
+        int page;
+        bool exitDisabled;
+        rt::Text status;  // what the status line shows afterwards
+        std::int64_t ring;
+    } cases[] = {
+        {Screen::Installing, kInstallPage, true, "正在安装中，请耐心等待...", 0},
+        {Screen::Finished, kFinishPage, false, "kept", 250},
+        {Screen::Choice, kQuickInstallPage, false, "kept", 250},
+        {Screen::CustomChoice, kCustomInstallPage, false, "kept", 250},
+    };
+    for (const Case& c : cases) {
+        WindowModel m(MainForm());
+        // Whatever the window showed before: a disabled exit, a ring part way.
+        m.Set(kExitButton, kPropDisabled, !c.exitDisabled);
+        m.Set(kStatusLabel, kPropText, "kept");
+        m.Set(kProgressBar, kPropPosition, 250);
+        ApplyScreen(m, c.screen);
+        EXPECT_EQ(m.currentPage(), c.page);
+        EXPECT_EQ(m.Get(kExitButton, kPropDisabled).AsInteger() != 0, c.exitDisabled);
+        EXPECT_EQ(m.Get(kStatusLabel, kPropText).AsText(), c.status);
+        EXPECT_EQ(m.Get(kProgressBar, kPropPosition).AsInteger(), c.ring);
+        if (c.ring == 0) {
+            EXPECT_EQ(m.Get(kProgressLabel, kPropText).AsText(), "0%");
+        }
+    }
 }

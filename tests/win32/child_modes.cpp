@@ -26,7 +26,7 @@ int RunChildMode(int argc, wchar_t** argv) {
     const std::wstring mode = argv[1];
     // --child-unhandled-bindings: registers the installer's handlers (in a
     // process of its own: they would answer other tests' windows) and ends
-    // with the number of names the form binds that nothing handles, 100
+    // with the number of actions the form binds that nothing handles, 100
     // when it binds none.
     if (mode == L"--child-unhandled-bindings") {
         ui::WindowModel& model = ui::MainModel();  // registrations go straight to it
@@ -35,8 +35,8 @@ int RunChildMode(int argc, wchar_t** argv) {
         for (const ui::ControlRow& row : ui::MainForm()) {
             for (const ui::Binding& binding : row.bindings) {
                 ++bound;
-                if (!model.HasHandler(binding.handler)) {
-                    std::fprintf(stderr, "nothing handles %s\n", binding.handler);
+                if (!model.HasHandler(binding.action)) {
+                    std::fprintf(stderr, "nothing handles %s\n", ui::ActionName(binding.action));
                     ++unhandled;
                 }
             }

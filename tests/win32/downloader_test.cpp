@@ -37,11 +37,11 @@ Result Get(ResumableDownloader& d, const Text& path, const Text& local, bool res
     return {code, message};
 }
 
-// The request blocks of the server's log, for one path.
-std::vector<Text> RequestsFor(const Text& log, const Text& path) {
+// The request blocks of the server's log, for one method and path.
+std::vector<Text> RequestsFor(const Text& log, const Text& path, const Text& method = "GET") {
     std::vector<Text> blocks;
     size_t at = 0;
-    while ((at = log.find("GET " + path + " ", at)) != Text::npos) {
+    while ((at = log.find(method + " " + path + " ", at)) != Text::npos) {
         const size_t end = log.find("\n\n", at);
         blocks.push_back(log.substr(at, end - at));
         at = end;
@@ -70,14 +70,16 @@ TEST(Downloader, ACompleteBodyArrivesWithEveryPieceReported) {
     EXPECT_EQ(g_calls.back().downloaded, "100000");
     EXPECT_EQ(d.running, 1);  // left set after a completed download
 
-    // Two requests: the download itself, then the size probe with an
-    // empty agent and no range.
-    const std::vector<Text> requests = RequestsFor(ServerLog(), "/__gen/100000");
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_NE(requests[0].find("User-Agent: Agent"), Text::npos) << requests[0];
-    EXPECT_EQ(requests[0].find("Range"), Text::npos);
-    EXPECT_EQ(requests[1].find("User-Agent: Agent"), Text::npos) << requests[1];
-    EXPECT_EQ(requests[1].find("Range"), Text::npos);
+    // One body on the wire: the download itself, and the size probe as a
+    // HEAD request with an empty agent and no range.
+    const std::vector<Text> gets = RequestsFor(ServerLog(), "/__gen/100000");
+    const std::vector<Text> heads = RequestsFor(ServerLog(), "/__gen/100000", "HEAD");
+    ASSERT_EQ(gets.size(), 1u);
+    ASSERT_EQ(heads.size(), 1u);
+    EXPECT_NE(gets[0].find("User-Agent: Agent"), Text::npos) << gets[0];
+    EXPECT_EQ(gets[0].find("Range"), Text::npos);
+    EXPECT_EQ(heads[0].find("User-Agent: Agent"), Text::npos) << heads[0];
+    EXPECT_EQ(heads[0].find("Range"), Text::npos);
 }
 
 TEST(Downloader, EmptyBodyAndNoContentLength) {
@@ -160,6 +162,31 @@ TEST(Downloader, FailuresGiveTheirCodesAndKeepWhatArrived) {
     EXPECT_LE(cut.size(), 30000u);
     EXPECT_EQ(cut, GeneratedBody(cut.size()));
     EXPECT_TRUE(ReadWholeFile(dir / "404.exe").empty());
+}
+
+TEST(Downloader, AResponseThatIsNotTheAskedPartLeavesTheFileAlone) {
+    ScratchFolder dir("dls");
+    ResumableDownloader d;
+    const Bytes whole = GeneratedBody(60000);
+    const Bytes start(whole.begin(), whole.begin() + 20000);
+    const Text partial = dir / "p.bin";
+    struct Case {
+        Text path;
+        bool resume;
+    } cases[] = {
+        {"/__b/badrange/__gen/60000", true},         // 206 from another position than asked
+        {"/__b/status=404/__gen/60000", true},       // an error page while resuming
+        {"/__b/status=404/__gen/60000", false},      // and on a fresh start: nothing truncated
+        {"/__b/status=203/__gen/60000", false},      // 2xx, but not the resource
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(partial, start));
+        Text message;
+        EXPECT_EQ(d.Download(ServerBase() + c.path, partial, Record, c.resume, c.resume ? 20000 : 0, message),
+                  net::HttpStatusFailed)
+            << c.path;
+        EXPECT_EQ(ReadWholeFile(partial), start) << c.path;
+    }
 }
 
 TEST(Downloader, PauseInTheLastPiecesCallback) {

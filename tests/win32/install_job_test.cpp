@@ -30,7 +30,7 @@ TEST(InstallJob, UnpackingMovesTheRingThroughTheArchiveComponent) {
     ASSERT_TRUE(ui::LoadToolkit());
     app::RegisterInstallHandlers();
     // The installer's own handler, watched after every report.
-    ui::RegisterHandler("ShowExtractProgress", [](std::uint32_t, int percent) {
+    ui::RegisterHandler(ui::Action::ShowExtractProgress, [](std::uint32_t, int percent) {
         app::ShowExtractProgress(percent);
         Reports().emplace_back(
             ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger(),
