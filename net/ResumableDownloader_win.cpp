@@ -62,9 +62,13 @@ int ResumableDownloader::Download(const Text& url, const Text& localPath, const 
     const Text headers = RangeHeader(resume, offset);
     std::vector<std::uint8_t> buffer(kPieceSize, 0);
 
-    rt::UniqueInternet request(::InternetOpenUrlA(internet.get(), url.c_str(), resuming ? headers.c_str() : nullptr,
-                                                  resuming ? static_cast<DWORD>(headers.size()) : 0, kOpenFlags, 0));
-    if (!request) return Finish(message, UrlOpenFailed, "不能打开该URL");
+    // The request is made and sent in two steps (not InternetOpenUrl) so
+    // that its time-outs are in place before it goes out.
+    rt::UniqueInternet connection, request;
+    if (!rt::OpenHttpRequest(internet.get(), url, "GET", "HTTP/1.1", kOpenFlags, nullptr, connection, request) ||
+        !::HttpSendRequestA(request.get(), resuming ? headers.c_str() : nullptr,
+                            resuming ? static_cast<DWORD>(headers.size()) : 0, nullptr, 0))
+        return Finish(message, UrlOpenFailed, "不能打开该URL");
 
     // The status is read before the file is touched: an error page never
     // truncates what is there.

@@ -6,17 +6,25 @@
 #include <cstdint>
 #include <optional>
 
+#include "runtime/Handles.h"
 #include "runtime/Text.h"
 #include "runtime/Win32.h"
 
 namespace rt {
 
 // Connect, send and receive time-outs of every WinINet handle; a transfer
-// that stalls longer fails.
+// that stalls longer fails. They count only when set on the request
+// handle before it is sent (Wine's WinINet takes them from there alone;
+// InternetOpenUrl, which sends at once, never gets them).
 constexpr DWORD kConnectTimeoutMs = 15000;
 constexpr DWORD kSendTimeoutMs = 30000;
 constexpr DWORD kReceiveTimeoutMs = 30000;
 void SetTransferTimeouts(HINTERNET handle);
+
+// A connection to the URL's host and an unsent request for its path, the
+// time-outs set; false when the URL is not http(s) or either handle fails.
+bool OpenHttpRequest(HINTERNET session, const Text& url, const char* verb, const char* version, DWORD flags,
+                     const char* const* acceptTypes, UniqueInternet& connection, UniqueInternet& request);
 
 // The final HTTP status; 0 when no response arrived.
 int QueryHttpStatus(HINTERNET request);

@@ -62,11 +62,10 @@ bool SplitUrl(const Text& url, UrlParts& parts) {
     parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
     return !parts.host.empty();
 }
+}  // namespace
 
-// A connection and a request for the URL on the session; false when either
-// cannot be made.
-bool OpenRequest(HINTERNET session, const Text& url, const char* verb, UniqueInternet& connection,
-                 UniqueInternet& request) {
+bool OpenHttpRequest(HINTERNET session, const Text& url, const char* verb, const char* version, DWORD flags,
+                     const char* const* acceptTypes, UniqueInternet& connection, UniqueInternet& request) {
     UrlParts parts;
     if (!SplitUrl(url, parts) || !session) return false;
     connection.reset(::InternetConnectA(session, parts.host.c_str(), parts.port,
@@ -74,11 +73,20 @@ bool OpenRequest(HINTERNET session, const Text& url, const char* verb, UniqueInt
                                         parts.password.empty() ? nullptr : parts.password.c_str(),
                                         INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return false;
-    const char* accept[] = {"Accept: */* \r\n", nullptr};
-    const DWORD flags = kFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-    request.reset(
-        ::HttpOpenRequestA(connection.get(), verb, parts.object.c_str(), "HTTP/1.0", nullptr, accept, flags, 0));
+    if (parts.secure) flags |= INTERNET_FLAG_SECURE;
+    request.reset(::HttpOpenRequestA(connection.get(), verb, parts.object.c_str(), version, nullptr,
+                                     const_cast<const char**>(acceptTypes), flags, 0));
+    if (request) SetTransferTimeouts(request.get());
     return static_cast<bool>(request);
+}
+
+namespace {
+
+const char* const kAcceptAll[] = {"Accept: */* \r\n", nullptr};
+
+bool OpenRequest(HINTERNET session, const Text& url, const char* verb, UniqueInternet& connection,
+                 UniqueInternet& request) {
+    return OpenHttpRequest(session, url, verb, "HTTP/1.0", kFlags, kAcceptAll, connection, request);
 }
 
 // The whole GET on a given WinINet session.
