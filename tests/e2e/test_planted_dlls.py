@@ -1,5 +1,6 @@
 """DLLs planted beside the installer under the names of the system DLLs it
-loads late (wininet.dll, gdiplus.dll) are never loaded: the installer runs
+loads late (wininet.dll, gdiplus.dll, and bcrypt.dll in a signing build)
+are never loaded: the installer runs
 elevated, usually from Downloads, where anyone may have left one.
 
 Wine prefers its own builtin DLLs, so these tests ask it to prefer DLLs
@@ -8,12 +9,13 @@ that a program loading the DLL by name then gets the planted one."""
 
 import os
 import shutil
+import subprocess
 import unittest
 
 import driver as d
 
-PLANTED = ("wininet.dll", "gdiplus.dll")
-NATIVE_FIRST = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d;wininet,gdiplus=n,b"}
+PLANTED = ("wininet.dll", "gdiplus.dll", "bcrypt.dll")
+NATIVE_FIRST = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d;wininet,gdiplus,bcrypt=n,b"}
 FOLDER = os.path.join(d.PREFIX_C, "users", os.environ.get("USER", "root"), "Downloads", "planted")
 WINDOWS_FOLDER = "C:\\users\\%s\\Downloads\\planted" % os.environ.get("USER", "root")
 
@@ -26,7 +28,7 @@ class PlantedDlls(unittest.TestCase):
         os.makedirs(FOLDER)
         for name in PLANTED:
             shutil.copy(d.exe("planted.dll"), os.path.join(FOLDER, name))
-        for name in ("installer.exe", "wintool.exe"):
+        for name in ("installer.exe", "installer_signed.exe", "wintool.exe"):
             shutil.copy(d.exe(name), os.path.join(FOLDER, name))
 
     def markers(self):
@@ -44,6 +46,25 @@ class PlantedDlls(unittest.TestCase):
         app = d.Program(os.path.join(FOLDER, "installer.exe"), env=NATIVE_FIRST)
         self.assertEqual(d.answer_box("提示", "ok", 30000), "连接服务器失败，请稍后重试")
         self.assertEqual(app.wait(), 0)
+        self.assertEqual(self.markers(), [])
+
+    def test_the_signing_build_verifies_with_the_system_bcrypt(self):
+        # A signed manifest is served, so the signature check runs: it can
+        # only pass with System32's bcrypt.dll, and the window then waits.
+        base = os.path.join(d.BUILD, "e2e-state", "planted")
+        shutil.rmtree(base, ignore_errors=True)
+        release, www = os.path.join(base, "release"), os.path.join(base, "www")
+        subprocess.run(["python3", os.path.join(d.FIXTURES, "make_sample_release.py"), d.exe("sample_product.exe"),
+                        release], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run(["python3", os.path.join(d.ROOT, "server", "publish.py"), "--sign-key",
+                        os.path.join(d.BUILD, "test-keys", "signing.pem"), release, www], check=True,
+                       stdout=subprocess.DEVNULL)
+        server = d.TestServer(os.path.realpath(www))
+        self.addCleanup(server.stop)
+        app = d.Program(os.path.join(FOLDER, "installer_signed.exe"), env=NATIVE_FIRST)
+        self.assertIsNotNone(d.wait_for_window(), "no window: %s" % d.answer_box("提示", "ok", 1000))
+        self.assertTrue(app.running())
+        self.assertIn("GET /qrn/azq.txt.sig", server.log())
         self.assertEqual(self.markers(), [])
 
 
