@@ -174,6 +174,8 @@ class Installation(unittest.TestCase):
         started = d.wait_for_file(log, timeout=20)
         self.assertIsNotNone(started, "the product did not start")
         self.assertIn("exe=%s\\%s.exe" % (folder, PRODUCT), started)
+        # It starts in its own folder, where its libraries and data are.
+        self.assertIn("cwd=%s" % folder.rstrip("\\"), started)
 
     def test_quick_route_installs_and_runs_the_product(self):
         self.start()

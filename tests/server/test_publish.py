@@ -77,6 +77,42 @@ class Publish(unittest.TestCase):
         with open(manifest, "rb") as f:
             f.read().decode("utf-8")  # UTF-8 throughout
 
+    def test_every_file_has_its_check_and_a_signed_release_verifies(self):
+        import hashlib
+        make_release(self.release)
+        keys = os.path.join(self.dir, "keys")
+        os.makedirs(keys)
+        make_key = os.path.join(ROOT, "server", "make-signing-key")
+        subprocess.run([make_key, os.path.join(keys, "s.pem"), os.path.join(keys, "s.pub.pem")], check=True,
+                       capture_output=True)
+        r = subprocess.run([sys.executable, PUBLISH, "--sign-key", os.path.join(keys, "s.pem"), self.release,
+                            self.served], capture_output=True, text=True)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        manifest = os.path.join(self.served, "qrn", "azq.txt")
+        paths = ("qrn/shuju/yxtx.zip", "qrn/shuju/mhtp.zip", "qrn/shuju/libcurl.dll", "qrn/shuju/HPSocket4C.dll",
+                 "qrn/exe/zcx/qn_z.exe", "qrn/exe/zcx/tv_f.exe")
+        expected = []
+        for path in paths:
+            with open(os.path.join(self.served, path), "rb") as f:
+                data = f.read()
+            expected.append("%d %s" % (len(data), hashlib.sha256(data).hexdigest()))
+        self.assertEqual(probe(manifest, *("sha256:/%s=（" % p for p in paths)), expected)
+        verify = subprocess.run(["openssl", "dgst", "-sha256", "-verify", os.path.join(keys, "s.pub.pem"),
+                                 "-signature", manifest + ".sig", manifest], capture_output=True, text=True)
+        self.assertEqual(verify.returncode, 0, verify.stdout + verify.stderr)
+        # A key that cannot sign is refused before anything is written.
+        bad = os.path.join(keys, "s.pub.pem")
+        other = os.path.join(self.dir, "www2")
+        r = subprocess.run([sys.executable, PUBLISH, "--sign-key", bad, self.release, other], capture_output=True,
+                           text=True)
+        self.assertEqual(r.returncode, 2)
+        self.assertEqual(len(r.stderr.strip().splitlines()), 1, r.stderr)
+        self.assertFalse(os.path.lexists(other))
+        # make-signing-key never overwrites a key.
+        again = subprocess.run([make_key, os.path.join(keys, "s.pem"), os.path.join(keys, "t.pub.pem")],
+                               capture_output=True, text=True)
+        self.assertEqual(again.returncode, 2)
+
     def test_republishing_replaces_the_whole_tree(self):
         make_release(self.release)
         self.assertEqual(publish(self.release, self.served).returncode, 0)

@@ -30,6 +30,18 @@ TEST(HttpGetAll, EmptyBody) {
     EXPECT_TRUE(report.complete);
 }
 
+TEST(HttpGetAll, ABodyPastTheLimitIsDroppedAnnouncedOrNot) {
+    for (const char* path : {"/__gen/70000", "/__b/nolength/__gen/70000"}) {
+        rt::HttpGetReport report;
+        EXPECT_TRUE(rt::HttpGetAll(ServerBase() + path, &report, 65536).empty()) << path;
+        EXPECT_TRUE(report.tooLarge) << path;
+        EXPECT_FALSE(report.complete) << path;
+        // Exactly at the limit is still whole.
+        EXPECT_EQ(rt::HttpGetAll(ServerBase() + path, &report, 70000), GeneratedBody(70000)) << path;
+        EXPECT_FALSE(report.tooLarge);
+    }
+}
+
 TEST(HttpGetAll, ACutConnectionReturnsWhatArrived) {
     rt::HttpGetReport report;
     const Bytes body = rt::HttpGetAll(ServerBase() + "/__b/cut=40000/__gen/200000", &report);
