@@ -56,6 +56,7 @@ std::vector<ControlRow> Build() {
                                  {80, 324, 220, 50}));
         Texted(b, "快速安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"quick_normal", "quick_hover", "quick_pressed"};
+        b.isDefault = true;
         b.bindings = {{kEventClick, Action::QuickInstall}};
     }
     {
@@ -100,6 +101,7 @@ std::vector<ControlRow> Build() {
                                  {75, 343, 230, 40}));
         Texted(b, "安装", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"install_normal", "install_hover", "install_pressed"};
+        b.isDefault = true;
         b.bindings = {{kEventClick, Action::CustomInstall}};
     }
     {
@@ -134,6 +136,7 @@ std::vector<ControlRow> Build() {
         ControlRow& b = add(Row(kRunButton, "按钮_运行", ControlType::Button, kPageContainer, 3, {93, 325, 194, 40}));
         Texted(b, "运 行", 15, true, kWhite, HAlign::Centre, VAlign::Middle);
         b.images = {"run_normal", "run_hover", "run_pressed"};
+        b.isDefault = true;
         b.bindings = {{kEventClick, Action::LaunchProduct}};
     }
 

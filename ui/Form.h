@@ -80,6 +80,7 @@ struct ControlRow {
     int opacity = 255;
     bool enabled = true;
     bool handCursor = false;
+    bool isDefault = false;  // the page's button that Enter clicks when no other control has the focus
     Images images;
     std::vector<Binding> bindings;
 };

@@ -95,6 +95,21 @@ void PaintRing(Graphics& g, const ControlState& c) {
     DrawImage(g, c.row->images.hover, r, c.row->opacity);
 }
 
+// The keyboard focus: a rounded frame just outside the control.
+void PaintFocusRing(Graphics& g, const Rect& r) {
+    constexpr float kGap = 3.0f, kRadius = 6.0f;
+    const float left = static_cast<float>(r.left) - kGap, top = static_cast<float>(r.top) - kGap;
+    const float right = static_cast<float>(r.left + r.width) + kGap, bottom = static_cast<float>(r.top + r.height) + kGap;
+    Gdiplus::GraphicsPath path;
+    path.AddArc(left, top, 2 * kRadius, 2 * kRadius, 180.0f, 90.0f);
+    path.AddArc(right - 2 * kRadius, top, 2 * kRadius, 2 * kRadius, 270.0f, 90.0f);
+    path.AddArc(right - 2 * kRadius, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 0.0f, 90.0f);
+    path.AddArc(left, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 90.0f, 90.0f);
+    path.CloseFigure();
+    Gdiplus::Pen pen(Gdiplus::Color(230, 47, 128, 237), 2.0f);
+    g.DrawPath(&pen, &path);
+}
+
 void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) {
     const bool focused = model.focused() == c.row->id;
     const PointerState state = focused ? PointerState::Hover : model.StateOf(c.row->id);
@@ -163,6 +178,9 @@ void PaintWindow(const WindowModel& model, Graphics& g) {
             default:
                 break;
         }
+    }
+    if (model.focusVisible()) {
+        if (const ControlState* f = model.Find(model.focused()); f && model.IsShown(*f)) PaintFocusRing(g, f->bounds);
     }
 }
 

@@ -142,6 +142,7 @@ bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& 
                 if (pressed_ == control) pressed_ = 0;
                 hovered_ = 0;
             }
+            if (disabled && focused_ == control) focused_ = 0;  // nothing to click with the keyboard
             break;
         }
         default:
@@ -223,6 +224,7 @@ void WindowModel::ButtonDown(int x, int y) {
     const ControlState* c = Find(pressed_);
     const std::uint32_t focus = (c && c->row->type == ControlType::EditBox) ? pressed_ : 0;
     if (focus != focused_) focused_ = focus;
+    focusVisible_ = false;
     MarkDirty();
 }
 
@@ -243,21 +245,61 @@ void WindowModel::CaptureLost() {
 
 void WindowModel::TypeText(const rt::Text& characters) {
     ControlState* c = FindMutable(focused_);
-    if (!c || !IsShown(*c) || characters.empty()) return;
+    if (!c || c->row->type != ControlType::EditBox || !IsShown(*c) || characters.empty()) return;
     c->text += characters;
     MarkDirty();
 }
 
 void WindowModel::Backspace() {
     ControlState* c = FindMutable(focused_);
-    if (!c || !IsShown(*c) || c->text.empty()) return;
+    if (!c || c->row->type != ControlType::EditBox || !IsShown(*c) || c->text.empty()) return;
     DropLastCharacter(c->text);
     MarkDirty();
 }
 
+void WindowModel::FocusNext(bool backwards) {
+    std::vector<std::uint32_t> order;
+    for (const ControlState& c : controls_)
+        if (IsShown(c) && !c.disabled && TakesPointer(*c.row)) order.push_back(c.row->id);
+    if (order.empty()) return;
+    auto at = std::find(order.begin(), order.end(), focused_);
+    size_t next;
+    if (at == order.end()) {
+        next = backwards ? order.size() - 1 : 0;
+    } else {
+        const size_t i = static_cast<size_t>(at - order.begin());
+        next = backwards ? (i + order.size() - 1) % order.size() : (i + 1) % order.size();
+    }
+    focused_ = order[next];
+    focusVisible_ = true;
+    MarkDirty();
+}
+
+void WindowModel::Enter() {
+    const ControlState* c = Find(focused_);
+    if (c && IsShown(*c) && !c->disabled && c->row->type != ControlType::EditBox) {
+        RaiseEvent(focused_, kEventClick, 0);
+        return;
+    }
+    for (const ControlState& d : controls_) {
+        if (d.row->isDefault && IsShown(d) && !d.disabled) {
+            RaiseEvent(d.row->id, kEventClick, 0);
+            return;
+        }
+    }
+}
+
+void WindowModel::Space() {
+    const ControlState* c = Find(focused_);
+    if (c && IsShown(*c) && !c->disabled && c->row->type != ControlType::EditBox) RaiseEvent(focused_, kEventClick, 0);
+}
+
 void WindowModel::PageChanged() {
     pressed_ = 0;
-    if (const ControlState* f = Find(focused_); f && !IsShown(*f)) focused_ = 0;
+    if (const ControlState* f = Find(focused_); f && !IsShown(*f)) {
+        focused_ = 0;
+        focusVisible_ = false;
+    }
     // What the pointer is over may have changed: hidden controls lose
     // their hover (and a hovered link its highlight).
     SetHovered(pointerInside_ ? ControlAt(pointerX_, pointerY_) : 0);

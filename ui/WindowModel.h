@@ -63,10 +63,21 @@ public:
     // Another window took the pointer mid-press: the press ends, no click.
     void CaptureLost();
 
-    // The edit box with the keyboard focus, or 0; typed text goes there.
+    // The control with the keyboard focus, or 0; typed text goes to it when
+    // it is the edit box.
     std::uint32_t focused() const { return focused_; }
     void TypeText(const rt::Text& characters);
     void Backspace();
+
+    // Keyboard: Tab and Shift+Tab go through the shown, enabled controls
+    // that take the pointer, in form order, round the end; the ring shows
+    // from the first Tab until the next press of the pointer.
+    void FocusNext(bool backwards);
+    bool focusVisible() const { return focusVisible_ && focused_ != 0; }
+    // Enter clicks the focused button or link, else the page's default button.
+    void Enter();
+    // Space clicks the focused button or link (in the edit box it types).
+    void Space();
 
     // Repaint coalescing: the requester is called once when the window
     // turns dirty; the backend paints and calls Painted().
@@ -89,6 +100,7 @@ private:
     std::uint32_t hovered_ = 0, pressed_ = 0, focused_ = 0;
     int pointerX_ = -1, pointerY_ = -1;
     bool pointerInside_ = false;
+    bool focusVisible_ = false;
     bool dirty_ = false;
     int paintRequests_ = 0;
     std::function<void()> requester_;

@@ -151,6 +151,26 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_KEYDOWN:
+            if (!model) break;
+            switch (wParam) {
+                case VK_TAB:
+                    model->FocusNext(::GetKeyState(VK_SHIFT) < 0);
+                    return 0;
+                case VK_RETURN:
+                    model->Enter();
+                    return 0;
+                case VK_SPACE:
+                    model->Space();
+                    return 0;
+                case VK_ESCAPE:
+                    // As the close control: no answer while it is disabled.
+                    model->RaiseEvent(s.frame.closeControl, kEventClick);
+                    return 0;
+                default:
+                    break;
+            }
+            break;
         case WM_CHAR:
             if (model && model->focused()) {
                 if (wParam == VK_BACK) {

@@ -187,6 +187,16 @@ class Installation(unittest.TestCase):
         self.assert_installed(DEFAULT_FOLDER)
         self.run_product(DEFAULT_FOLDER)
 
+    def test_the_keyboard_alone_installs_and_runs_the_product(self):
+        self.start()
+        d.key("Return")  # the quick-install page's default button
+        self.wait_finished("install_keyboard_finished")
+        self.assert_installed(DEFAULT_FOLDER)
+        log = os.path.join(d.install_folder_unix(DEFAULT_FOLDER), "started.log")
+        d.key("Return")  # the finish page's run button
+        self.assertEqual(self.app.wait(), 0)
+        self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
+
     def open_custom_page(self):
         d.click(*CUSTOM_LINK)
         held, shot = d.expect_shot("install_custom_page", d.is_custom_install_page)

@@ -96,6 +96,27 @@ class InstallerWindow(unittest.TestCase):
         self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")
         self.assertEqual(self.app.wait(), 0)
 
+    def test_the_keyboard_alone_reaches_the_pages_and_the_exit_question(self):
+        d.move_to(-40, -40)
+        ring_at = (107, 379)  # just left of the quick-install button
+        held, before = d.expect_shot("keyboard_before", d.button_not_hovered)
+        self.assertTrue(held)
+        self.assertEqual(before.pixel(*ring_at), WHITE)
+        d.key("Tab")  # the quick-install button, with a visible focus ring
+        bluish = lambda s: s.pixel(*ring_at)[2] > s.pixel(*ring_at)[0] + 40
+        held, shot = d.expect_shot("keyboard_focus_ring", bluish)
+        self.assertTrue(held, "no focus ring: %s" % (shot.pixel(*ring_at),))
+        d.key("Tab")     # the custom-install link
+        d.key("Return")  # opens its page
+        held, shot = d.expect_shot("keyboard_custom_page", d.is_custom_install_page)
+        self.assertTrue(held, "Enter on the link did not open the custom-install page")
+        d.key("Escape")
+        self.assertEqual(d.answer_box("提示", "cancel"), "您确定现在退出安装吗？")
+        self.assertTrue(self.app.running())
+        d.key("Escape")
+        self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")
+        self.assertEqual(self.app.wait(), 0)
+
     def test_a_close_request_asks_like_the_exit_button(self):
         d.wintool("close", d.WINDOW_CLASS)
         self.assertEqual(d.answer_box("提示", "ok"), "您确定现在退出安装吗？")

@@ -278,3 +278,86 @@ TEST(Screens, EachScreenSetsPageExitStatusAndRing) {
         }
     }
 }
+
+TEST(Keyboard, TabGoesThroughThePageInFormOrderAndRoundTheEnd) {
+    struct Case {
+        int page;
+        std::vector<std::uint32_t> order;
+    } cases[] = {
+        {kQuickInstallPage, {kQuickInstallButton, kCustomInstallLink, kExitButton}},
+        {kCustomInstallPage, {kFolderBox, kBrowseButton, kInstallButton, kBackLink, kExitButton}},
+        {kFinishPage, {kRunButton, kExitButton}},
+    };
+    for (const Case& c : cases) {
+        WindowModel m(MainForm());
+        m.Set(kPageContainer, kPropCurrentPage, c.page);
+        EXPECT_FALSE(m.focusVisible());
+        std::vector<std::uint32_t> seen;
+        for (size_t i = 0; i <= c.order.size(); ++i) {
+            m.FocusNext(false);
+            seen.push_back(m.focused());
+        }
+        std::vector<std::uint32_t> expected = c.order;
+        expected.push_back(c.order.front());  // round the end
+        EXPECT_EQ(seen, expected) << c.page;
+        EXPECT_TRUE(m.focusVisible());
+        m.FocusNext(true);
+        EXPECT_EQ(m.focused(), c.order.back()) << c.page;
+    }
+    // While installing only the exit button is there, and it is disabled:
+    // it loses the focus, and Tab finds nothing.
+    WindowModel m(MainForm());
+    m.FocusNext(true);
+    ASSERT_EQ(m.focused(), kExitButton);
+    m.Set(kPageContainer, kPropCurrentPage, kInstallPage);
+    m.Set(kExitButton, kPropDisabled, true);
+    EXPECT_EQ(m.focused(), 0u);
+    m.FocusNext(false);
+    EXPECT_EQ(m.focused(), 0u);
+    EXPECT_FALSE(m.focusVisible());
+}
+
+TEST(Keyboard, EnterAndSpaceClickTheFocusedControlOrThePagesDefault) {
+    WindowModel m(MainForm());
+    Recorder r;
+    for (Action action : {Action::QuickInstall, Action::ShowCustomInstallPage, Action::CustomInstall,
+                          Action::ConfirmExit, Action::LaunchProduct, Action::HighlightLink})
+        r.Bind(m, action);
+    m.Enter();  // nothing focused: the quick-install button
+    m.FocusNext(false);
+    m.FocusNext(false);  // the custom-install link
+    m.Space();
+    m.FocusNext(false);  // the exit button
+    m.Enter();
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"QuickInstall(0)", "ShowCustomInstallPage(0)", "ConfirmExit(0)"}));
+
+    // In the edit box Enter installs and Space types; the press of the
+    // pointer hides the ring.
+    r.calls.clear();
+    m.Set(kPageContainer, kPropCurrentPage, kCustomInstallPage);
+    m.Set(kFolderBox, kPropContent, "C:\\Games");
+    m.FocusNext(false);
+    ASSERT_EQ(m.focused(), kFolderBox);
+    m.Space();
+    m.TypeText(" ");
+    m.Enter();
+    EXPECT_EQ(m.Get(kFolderBox, kPropContent).AsText(), "C:\\Games ");
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"CustomInstall(0)"}));
+    const Point box = CentreOf(m, kFolderBox);
+    m.ButtonDown(box.x, box.y);
+    m.ButtonUp(box.x, box.y);
+    EXPECT_FALSE(m.focusVisible());
+    EXPECT_EQ(m.focused(), kFolderBox);  // still typing there
+
+    // Typing never reaches a focused button.
+    m.FocusNext(false);
+    m.TypeText("x");
+    m.Backspace();
+    EXPECT_EQ(m.Get(kFolderBox, kPropContent).AsText(), "C:\\Games ");
+
+    // On the finish page Enter runs the product.
+    r.calls.clear();
+    m.Set(kPageContainer, kPropCurrentPage, kFinishPage);
+    m.Enter();
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"LaunchProduct(0)"}));
+}
