@@ -72,6 +72,7 @@ bool RunSteps(const JobInputs& in) {
         return arrived.count(task.archive) && UnpackPack(task.archive, task.destination) == rt::kExtractDone;
     };
     Set(ui::kStatusLabel, ui::kPropText, kUnpackingText);
+    Set(ui::kDetailLabel, ui::kPropText, Text());  // no speed while unpacking
     complete &= unpack(unpacks[0]);
     Set(ui::kStatusLabel, ui::kPropText, kFinishingText);
     if (arrived.count(unpacks[1].archive) && IsDirectory(ResourceFolder(d))) ClearFolder(ResourceFolder(d));

@@ -17,6 +17,9 @@ public:
     void SetLabel(const rt::Text& text) override {
         ui::SetControlProperty(ui::kMainWindowId, ui::kProgressLabel, ui::kPropText, text);
     }
+    void SetDetail(const rt::Text& text) override {
+        ui::SetControlProperty(ui::kMainWindowId, ui::kDetailLabel, ui::kPropText, text);
+    }
 };
 
 }  // namespace

@@ -14,8 +14,11 @@ constexpr int kProgramFileBand = 200;
 // A task's reporter: after dispatching what waits, it moves the view to the
 // band's base plus the file's percentage, and labels it with the position
 // read back. Reports come only for pieces that arrived, so a task that
-// receives nothing changes nothing.
+// receives nothing changes nothing. The line of amount, speed and time left
+// changes at most twice a second, and after the last piece.
 ProgressCallback BandReporter(int band, ProgressView& view);
+
+constexpr std::int32_t kDetailIntervalMs = 500;
 
 // Runs one task through the process's downloader (no resumption) and
 // gives the downloader's code; the installation job decides what it

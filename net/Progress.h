@@ -30,6 +30,8 @@ public:
     // The position as the ring holds it (it keeps its own range).
     virtual std::int64_t Position() const = 0;
     virtual void SetLabel(const rt::Text& text) = 0;
+    // The line of amount, speed and time left under the status text.
+    virtual void SetDetail(const rt::Text&) {}
 };
 
 }  // namespace net

@@ -32,6 +32,7 @@ constexpr std::uint32_t kFinishPageLogo = 0x16010039;      // 图片框EX6
 constexpr std::uint32_t kFinishPageNameLabel = 0x1601003A;  // 标签_软件名3
 constexpr std::uint32_t kCheckMark = 0x1601003B;           // 图片框EX4
 constexpr std::uint32_t kRunButton = 0x1601003C;           // 按钮_运行
+constexpr std::uint32_t kDetailLabel = 0x1601003D;         // 标签_下载详情: amount, speed, time left
 
 // Pages of the page container.
 constexpr int kQuickInstallPage = 0;

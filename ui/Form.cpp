@@ -124,6 +124,9 @@ std::vector<ControlRow> Build() {
     Texted(add(Row(kStatusLabel, "标签_提示文本", ControlType::Label, kPageContainer, 2, {10, 340, 360, 40})),
            "请稍候..", 16, false, kGrey, HAlign::Centre, VAlign::Middle)
         .opacity = 150;
+    Texted(add(Row(kDetailLabel, "标签_下载详情", ControlType::Label, kPageContainer, 2, {10, 382, 360, 24})), "", 12,
+           false, kGrey, HAlign::Centre, VAlign::Middle)
+        .opacity = 150;
 
     // Page 3: finished.
     add(Row(kFinishPageLogo, "图片框EX6", ControlType::PictureBox, kPageContainer, 3, {30, 20, 30, 30})).images = {"logo"};

@@ -26,6 +26,7 @@ void ApplyScreen(WindowModel& model, Screen screen) {
     if (state.resetRing) {
         model.Set(kProgressBar, kPropPosition, 0);
         model.Set(kProgressLabel, kPropText, rt::Text("0%"));
+        model.Set(kDetailLabel, kPropText, rt::Text());
     }
     if (state.status) model.Set(kStatusLabel, kPropText, rt::Text(state.status));
     model.Set(kExitButton, kPropDisabled, state.exitDisabled);

@@ -197,6 +197,20 @@ class Installation(unittest.TestCase):
         self.assertEqual(self.app.wait(), 0)
         self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
 
+    def test_the_install_page_shows_amount_speed_and_time_left(self):
+        # The program's transfer pauses half-way, long enough to look.
+        self.server.rule("/qrn/exe/zcx/qn_z.exe", stallbody="5000")
+        self.start()
+        d.click(*QUICK)
+
+        def detail_line(shot):
+            return d.is_install_page(shot) and min(min(p) for p in shot.region(60, 414, 320, 20)) < 200
+
+        held, shot = d.expect_shot("install_detail_line", detail_line, 60, 0.3)
+        self.assertTrue(held, "no amount and speed under the status text")
+        self.wait_finished("install_detail_finished")
+        self.assert_installed(DEFAULT_FOLDER)
+
     def open_custom_page(self):
         d.click(*CUSTOM_LINK)
         held, shot = d.expect_shot("install_custom_page", d.is_custom_install_page)

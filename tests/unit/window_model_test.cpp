@@ -59,6 +59,7 @@ TEST(Form, EveryControlHasItsIdentifierTypeAndPlace) {
         {kProgressBar, ControlType::ProgressRing, 2, {145, 180, 150, 150}},
         {kProgressLabel, ControlType::Label, 2, {169, 227, 102, 58}},
         {kStatusLabel, ControlType::Label, 2, {40, 370, 360, 40}},
+        {kDetailLabel, ControlType::Label, 2, {40, 412, 360, 24}},
         {kFinishPageLogo, ControlType::PictureBox, 3, {60, 50, 30, 30}},
         {kFinishPageNameLabel, ControlType::Label, 3, {92, 54, 239, 26}},
         {kCheckMark, ControlType::PictureBox, 3, {157, 171, 120, 120}},
