@@ -19,6 +19,7 @@
 #include "runtime/zip/ExtractZip.h"
 #include "ui/ControlIds.h"
 #include "ui/Screens.h"
+#include "ui/TaskbarProgress.h"
 #include "ui/Window.h"
 
 namespace app {
@@ -33,7 +34,17 @@ void Set(std::uint32_t control, int property, const ui::PropertyValue& value) {
 }
 
 
-void Show(ui::Screen screen) { ui::ApplyScreen(ui::MainModel(), screen); }
+std::int64_t RingPosition() {
+    return ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger();
+}
+
+// The screen, with the taskbar button to match: the ring's share while
+// installing, nothing otherwise.
+void Show(ui::Screen screen) {
+    ui::ApplyScreen(ui::MainModel(), screen);
+    ui::ShowOnTaskbar(screen == ui::Screen::Installing ? ui::JobState::Working : ui::JobState::Idle, RingPosition(),
+                      ui::kProgressMaximum);
+}
 
 void CreateInstallFolders(const Text& d, bool dispatchFirst) {
     if (dispatchFirst) rt::ProcessPendingEvents();
@@ -97,6 +108,7 @@ void RunInstallJob(const JobInputs& in, ui::Screen startScreen) {
     }
     // Not reported as finished: the user hears why and can try again.
     Set(ui::kExitButton, ui::kPropDisabled, false);
+    ui::ShowOnTaskbar(ui::JobState::Failed, RingPosition(), ui::kProgressMaximum);
     ui::PaintIfDirty();
     rt::MessageBox(kIncompleteText, 0, "提示", ui::WindowHandleOf(ui::kMainWindowId));
     Show(startScreen);
@@ -165,9 +177,9 @@ int UnpackPack(const Text& archive, const Text& destination) {
 
 void ShowExtractProgress(int percent) {
     Set(ui::kProgressBar, ui::kPropPosition, percent);
-    const std::int64_t position =
-        ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger();
+    const std::int64_t position = RingPosition();
     Set(ui::kProgressLabel, ui::kPropText, rt::ToText(position) + "%");
+    ui::ShowOnTaskbar(ui::JobState::Working, position, ui::kProgressMaximum);
 }
 
 void LaunchProduct() {

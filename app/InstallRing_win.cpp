@@ -1,6 +1,7 @@
 #include "app/InstallRing.h"
 
 #include "ui/ControlIds.h"
+#include "ui/TaskbarProgress.h"
 #include "ui/Window.h"
 
 namespace app {
@@ -10,6 +11,7 @@ class RingView : public net::ProgressView {
 public:
     void SetPosition(std::int32_t position) override {
         ui::SetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition, position);
+        ui::ShowOnTaskbar(ui::JobState::Working, Position(), ui::kProgressMaximum);
     }
     std::int64_t Position() const override {
         return ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger();

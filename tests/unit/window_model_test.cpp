@@ -7,6 +7,7 @@
 #include "ui/ControlIds.h"
 #include "ui/Form.h"
 #include "ui/Screens.h"
+#include "ui/TaskbarProgress.h"
 #include "ui/WindowModel.h"
 
 using namespace ui;
@@ -361,4 +362,30 @@ TEST(Keyboard, EnterAndSpaceClickTheFocusedControlOrThePagesDefault) {
     m.Set(kPageContainer, kPropCurrentPage, kFinishPage);
     m.Enter();
     EXPECT_EQ(r.calls, (std::vector<std::string>{"LaunchProduct(0)"}));
+}
+
+TEST(Taskbar, TheButtonMirrorsTheJob) {
+    struct Case {
+        JobState state;
+        std::int64_t position;
+        TaskbarMark mark;
+        bool setValue;
+        std::uint64_t completed;
+    } cases[] = {
+        {JobState::Working, 0, TaskbarMark::Normal, true, 0},
+        {JobState::Working, 150, TaskbarMark::Normal, true, 150},
+        {JobState::Working, 400, TaskbarMark::Normal, true, 300},  // never past the whole
+        {JobState::Working, -5, TaskbarMark::Normal, true, 0},
+        {JobState::Failed, 120, TaskbarMark::Error, true, 120},    // the error keeps where it stopped
+        {JobState::Idle, 300, TaskbarMark::None, false, 0},
+    };
+    for (const Case& c : cases) {
+        const TaskbarCall call = TaskbarCallFor(c.state, c.position, kProgressMaximum);
+        EXPECT_EQ(call.mark, c.mark) << c.position;
+        EXPECT_EQ(call.setValue, c.setValue) << c.position;
+        if (call.setValue) {
+            EXPECT_EQ(call.completed, c.completed) << c.position;
+            EXPECT_EQ(call.total, 300u);
+        }
+    }
 }
