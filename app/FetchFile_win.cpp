@@ -11,8 +11,8 @@ namespace {
 // A library is fetched whole; nothing it could be comes near this.
 constexpr std::int64_t kLibraryLimit = 64 * 1024 * 1024;
 
-bool Matches(const std::optional<FileCheck>& check, std::int64_t size, const rt::Sha256Digest& digest) {
-    return !check || (size == check->size && digest == check->digest);
+bool Matches(const FileCheck& check, std::int64_t size, const rt::Sha256Digest& digest) {
+    return size == check.size && digest == check.digest;
 }
 
 bool FetchLibraryOnce(const FetchTask& task, const Text& part) {
@@ -20,9 +20,11 @@ bool FetchLibraryOnce(const FetchTask& task, const Text& part) {
     const rt::Bytes body = rt::HttpGetAll(task.url, &report, kLibraryLimit);
     // An error page or a broken transfer is not the library.
     if (report.status < 200 || report.status > 299 || !report.complete || body.empty()) return false;
-    rt::Sha256 hasher;
-    hasher.Update(body.data(), body.size());
-    if (!Matches(task.check, static_cast<std::int64_t>(body.size()), hasher.Finish())) return false;
+    if (task.check) {
+        rt::Sha256 hasher;
+        hasher.Update(body.data(), body.size());
+        if (!Matches(*task.check, static_cast<std::int64_t>(body.size()), hasher.Finish())) return false;
+    }
     if (rt::WriteBytesToFile(part, body) && rt::MoveFileOver(part, task.target)) return true;
     rt::DeleteFile(part);
     return false;
@@ -49,11 +51,13 @@ struct RunningHash {
     }
 };
 
-// What lies in the partial file already, hashed; 0 after discarding it.
+// What lies in the partial file already (hashed when there is a check to
+// meet); 0 after discarding it.
 std::int64_t ResumeFrom(const FetchTask& task, const Text& part, RunningHash& hash) {
     std::int64_t have = rt::FileSize(part).value_or(0);
-    if (have == 0) return 0;
-    if (task.check && have > task.check->size) {
+    // Without a check nothing is compared, so nothing is hashed.
+    if (have == 0 || !task.check) return have;
+    if (have > task.check->size) {
         rt::DeleteFile(part);
         return 0;
     }
@@ -72,16 +76,18 @@ bool DownloadOnce(const FetchTask& task, const Text& part, net::ResumableDownloa
     const std::int64_t have = ResumeFrom(task, part, hash);
     int code = net::DownloadCompleted;
     if (!(task.check && have == task.check->size)) {  // a whole partial file needs no transfer
-        downloader.onData = [&hash](std::int64_t position, const std::uint8_t* data, size_t size) {
-            hash.Add(position, data, size);
-        };
+        if (task.check) {
+            downloader.onData = [&hash](std::int64_t position, const std::uint8_t* data, size_t size) {
+                hash.Add(position, data, size);
+            };
+        }
         Text message;
         code = downloader.Download(task.url, part, reporter, have > 0, have, message);
         downloader.onData = nullptr;
     }
     // A short file stays for the next attempt to resume.
     if (code != net::DownloadCompleted) return false;
-    if (task.check && (hash.broken || !Matches(task.check, hash.length, hash.hasher.Finish()))) {
+    if (task.check && (hash.broken || !Matches(*task.check, hash.length, hash.hasher.Finish()))) {
         rt::DeleteFile(part);  // wrong bytes: nothing of it is worth resuming
         return false;
     }
