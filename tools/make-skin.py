@@ -100,18 +100,31 @@ def save_palette(name, rgba):
 
 # ------------------------------------------------------------------ drawing
 
+# Images are drawn in layout pixels (96 dpi) and rendered SCALE device
+# pixels to each: the same drawing gives the 1x, 1.5x and 2x images.
+SCALE = 1.0
+
+
+def size_at_scale(n):
+    return int(round(n * SCALE))
+
+
 def grid(w, h, ss):
-    """Sample coordinates, ss x ss per pixel, in pixel units."""
-    offs = (np.arange(ss) + 0.5) / ss
-    xs = (np.arange(w)[:, None] + offs[None, :]).reshape(-1)
-    ys = (np.arange(h)[:, None] + offs[None, :]).reshape(-1)
+    """Sample coordinates, ss x ss per device pixel, in layout pixels."""
+    xs = (np.arange(size_at_scale(w) * ss) + 0.5) / ss / SCALE
+    ys = (np.arange(size_at_scale(h) * ss) + 0.5) / ss / SCALE
     return np.meshgrid(xs, ys)
+
+
+def centres(w, h):
+    """The device pixels' centres, in layout pixels."""
+    return grid(w, h, 1)
 
 
 def coverage(w, h, inside, ss=4):
     x, y = grid(w, h, ss)
     m = inside(x, y).astype(np.float32)
-    return m.reshape(h, ss, w, ss).mean(axis=(1, 3))
+    return m.reshape(size_at_scale(h), ss, size_at_scale(w), ss).mean(axis=(1, 3))
 
 
 def rounded_rect(left, top, right, bottom, r):
@@ -209,16 +222,14 @@ def blank(w, h):
 
 def window_background():
     w, h = 440, 540
-    x, y = grid(w, h, 4)
-    sd = rounded_sd(x, y, 30, 30, 410, 510, 10)
-    panel = (sd <= 0).astype(np.float32).reshape(h, 4, w, 4).mean(axis=(1, 3))
+    panel = coverage(w, h, lambda x, y: rounded_sd(x, y, 30, 30, 410, 510, 10) <= 0)
     # Shadow: from 1 px outside the panel (alpha 36) out to 18 px (alpha 1),
     # i.e. between 29 and 12 px from the window edge; eased for softness.
-    xs, ys = np.meshgrid(np.arange(w) + 0.5, np.arange(h) + 0.5)
+    xs, ys = centres(w, h)
     t = rounded_sd(xs, ys, 30, 30, 410, 510, 10)
     ramp = np.clip((18.0 - t) / 17.0, 0, 1) ** 1.6
     shadow_alpha = np.where((t >= 0) & (t <= 18.0), (1 + 35 * ramp) / 255.0, 0)
-    shadow = np.zeros((h, w, 4), dtype=np.float32)
+    shadow = np.zeros(panel.shape + (4,), dtype=np.float32)
     shadow[:, :, 3] = shadow_alpha
     return over(layer(panel, hex_colour("FFFFFF")), shadow)
 
@@ -259,20 +270,21 @@ def exit_button():
     hover = over(layer(coverage(s, s, cross, 8), hex_colour("FFFFFF")), layer(circle, hex_colour("000000", 0.22)))
     pressed = over(layer(coverage(s, s, cross, 8), hex_colour("FFFFFF")), layer(circle, hex_colour("000000", 0.36)))
     for state, img in (("normal", normal), ("hover", hover), ("pressed", pressed)):
-        save_rgba("exit_%s.png" % state, img)
+        save_rgba(scaled_name("exit_%s.png" % state), img)
 
 
 def button_set(prefix, w, h, radius, rgb_on_white=False):
     for state, colour in (("normal", "398DFF"), ("hover", "39A4FF"), ("pressed", "3968FF")):
         body = layer(coverage(w, h, rounded_rect(0, 0, w, h, radius), 8), hex_colour(colour))
         # A gentle top light makes the flat blue look finished.
-        xs, ys = np.meshgrid(np.arange(w) + 0.5, np.arange(h) + 0.5)
+        xs, ys = centres(w, h)
         shade = (0.06 * (1 - ys / h))[:, :, None]
         body[:, :, :3] = np.clip(body[:, :, :3] + shade, 0, 1)
         if rgb_on_white:
-            save_rgb("%s_%s.png" % (prefix, state), over(body, layer(np.ones((h, w)), hex_colour("FFFFFF"))))
+            save_rgb(scaled_name("%s_%s.png" % (prefix, state)),
+                     over(body, layer(np.ones(body.shape[:2]), hex_colour("FFFFFF"))))
         else:
-            save_rgba("%s_%s.png" % (prefix, state), body)
+            save_rgba(scaled_name("%s_%s.png" % (prefix, state)), body)
 
 
 def banner():
@@ -287,7 +299,9 @@ def browse_button():
     outline = [(4.5, 8.5), (10, 8.5), (12, 10.5), (21.5, 10.5), (21.5, 19.5), (4.5, 19.5), (4.5, 8.5)]
     stroke = capsule(outline, 1.4)
     for state, colour in (("normal", "A8A8A8"), ("hover", "5795EE")):
-        save_rgba("browse_%s.png" % state, layer(coverage(s, s, stroke, 8), hex_colour(colour)))
+        save_rgba(scaled_name("browse_%s.png" % state), layer(coverage(s, s, stroke, 8), hex_colour(colour)))
+    if SCALE != 1.0:
+        return
     # The engine's default skin for a selected image button: three switch
     # drawings (normal, hover, pressed). The program never selects it.
     w, h = 80, 40
@@ -300,7 +314,10 @@ def browse_button():
 def folder_box():
     w, h = 230, 34
     for state, colour in (("normal", "EBF3FF"), ("focus", "D7E8FF")):
-        save_rgba("folderbox_%s.png" % state, layer(coverage(w, h, rounded_rect(0, 0, w, h, 4), 8), hex_colour(colour)))
+        save_rgba(scaled_name("folderbox_%s.png" % state),
+                  layer(coverage(w, h, rounded_rect(0, 0, w, h, 4), 8), hex_colour(colour)))
+    if SCALE != 1.0:
+        return
     # Scroll-arrow glyphs of the edit box's default skin: up, down, left,
     # right, each in a light and a dark grey.
     s = 12
@@ -318,14 +335,14 @@ def folder_box():
 def progress_ring():
     s = 150
     c = s / 2.0
-    save_rgba("ring_track.png", layer(coverage(s, s, ring(c, c, 71.5, 66.5), 8), hex_colour("FFFFFF", 28 / 255.0)))
+    save_rgba(scaled_name("ring_track.png"), layer(coverage(s, s, ring(c, c, 71.5, 66.5), 8), hex_colour("FFFFFF", 28 / 255.0)))
     cov = coverage(s, s, ring(c, c, 74, 64), 8)
-    ys = (np.arange(s) + 0.5) / s
+    ys = centres(s, s)[1][:, :1] / s
     top, bottom = hex_colour("4AA9FF"), hex_colour("2696FF")
-    fill = np.zeros((s, s, 4), dtype=np.float32)
-    fill[:, :, :3] = (top[:3][None, :] * (1 - ys)[:, None] + bottom[:3][None, :] * ys[:, None])[:, None, :]
+    fill = np.zeros(cov.shape + (4,), dtype=np.float32)
+    fill[:, :, :3] = top[:3][None, None, :] * (1 - ys)[:, :, None] + bottom[:3][None, None, :] * ys[:, :, None]
     fill[:, :, 3] = cov
-    save_rgba("ring_fill.png", fill)
+    save_rgba(scaled_name("ring_fill.png"), fill)
 
 
 def check_mark():
@@ -373,18 +390,35 @@ def logo():
     return img
 
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
-    save_rgba("window_background.png", window_background())
-    title_buttons()
+def scaled_name(name):
+    """quick_normal.png at 1x; quick_normal_150.png, quick_normal_200.png
+    at 1.5x and 2x (the program picks the one drawn for its scale)."""
+    if SCALE == 1.0:
+        return name
+    return "%s_%d.png" % (name[:-4], int(round(SCALE * 100)))
+
+
+def scalable_images():
+    """The images drawn at each scale. The logo and the check mark are
+    drawn large once and reduced by the program; the title-bar buttons,
+    arrows and switch belong to skins the program never shows."""
+    save_rgba(scaled_name("window_background.png"), window_background())
     exit_button()
-    save_rgba("banner.png", banner())
+    save_rgba(scaled_name("banner.png"), banner())
     button_set("quick", 220, 50, 8, rgb_on_white=True)
     button_set("install", 230, 40, 4)
     button_set("run", 194, 40, 4)
     browse_button()
     folder_box()
     progress_ring()
+
+
+def main():
+    global SCALE
+    os.makedirs(OUT, exist_ok=True)
+    for SCALE in (1.5, 2.0, 1.0):
+        scalable_images()
+    title_buttons()
     save_rgba("check_mark.png", check_mark())
     logo_img = logo()
     save_palette("logo.png", logo_img)

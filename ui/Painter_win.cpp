@@ -44,8 +44,8 @@ Gdiplus::Color WithOpacity(std::uint32_t argb, int opacity) {
 
 // Labels and captions draw whole, even a little past their rectangle;
 // the edit box trims long paths with an ellipsis.
-void DrawText(Graphics& g, const rt::Text& text, const ControlRow& row, std::uint32_t colour, const Rect& r,
-              int opacity, bool trim = false) {
+void DrawText(Graphics& g, const DpiScale& scale, const rt::Text& text, const ControlRow& row,
+              std::uint32_t colour, const Rect& r, int opacity, bool trim = false) {
     if (text.empty()) return;
     Gdiplus::StringFormat format;
     format.SetAlignment(row.hAlign == HAlign::Left    ? Gdiplus::StringAlignmentNear
@@ -67,11 +67,11 @@ void DrawText(Graphics& g, const rt::Text& text, const ControlRow& row, std::uin
     if (!trim) {
         // Room to the sides that alignment does not pin, so that a caption
         // a pixel wider than its rectangle is not cut to fewer characters.
-        const float spare = 80.0f;
+        const float spare = 80.0f * scale.factor();
         if (row.hAlign != HAlign::Left) layout.X -= row.hAlign == HAlign::Centre ? spare / 2 : spare;
         layout.Width += spare;
     }
-    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(row.fontSize, row.bold), layout, &format,
+    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(row.fontSize, row.bold, scale.dpi()), layout, &format,
                  &brush);
 }
 
@@ -82,22 +82,24 @@ const char* ImageFor(const ControlRow& row, PointerState state) {
     return i.normal;
 }
 
-void PaintRing(Graphics& g, const ControlState& c) {
-    DrawImage(g, c.row->images.normal, c.bounds, c.row->opacity);
+void PaintRing(Graphics& g, const DpiScale& scale, const ControlState& c) {
+    const Rect r = scale.Scale(c.bounds);
+    DrawImage(g, c.row->images.normal, r, c.row->opacity);
     if (c.position <= 0) return;
     // The fill grows clockwise from the top over position / 300 of the circle.
     const float sweep = 360.0f * static_cast<float>(c.position) / static_cast<float>(kProgressMaximum);
     Gdiplus::GraphicsPath pie;
-    const Rect& r = c.bounds;
-    pie.AddPie(static_cast<float>(r.left) - 1, static_cast<float>(r.top) - 1, static_cast<float>(r.width) + 2,
-               static_cast<float>(r.height) + 2, -90.0f, sweep);
+    const float margin = scale.factor();
+    pie.AddPie(static_cast<float>(r.left) - margin, static_cast<float>(r.top) - margin,
+               static_cast<float>(r.width) + 2 * margin, static_cast<float>(r.height) + 2 * margin, -90.0f, sweep);
     const ScopedClip clip(g, &pie);
     DrawImage(g, c.row->images.hover, r, c.row->opacity);
 }
 
 // The keyboard focus: a rounded frame just outside the control.
-void PaintFocusRing(Graphics& g, const Rect& r) {
-    constexpr float kGap = 3.0f, kRadius = 6.0f;
+void PaintFocusRing(Graphics& g, const DpiScale& scale, const Rect& layoutRect) {
+    const Rect r = scale.Scale(layoutRect);
+    const float kGap = 3.0f * scale.factor(), kRadius = 6.0f * scale.factor();
     const float left = static_cast<float>(r.left) - kGap, top = static_cast<float>(r.top) - kGap;
     const float right = static_cast<float>(r.left + r.width) + kGap, bottom = static_cast<float>(r.top + r.height) + kGap;
     Gdiplus::GraphicsPath path;
@@ -106,36 +108,38 @@ void PaintFocusRing(Graphics& g, const Rect& r) {
     path.AddArc(right - 2 * kRadius, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 0.0f, 90.0f);
     path.AddArc(left, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 90.0f, 90.0f);
     path.CloseFigure();
-    Gdiplus::Pen pen(Gdiplus::Color(230, 47, 128, 237), 2.0f);
+    Gdiplus::Pen pen(Gdiplus::Color(230, 47, 128, 237), 2.0f * scale.factor());
     g.DrawPath(&pen, &path);
 }
 
-void PaintEditBox(Graphics& g, const WindowModel& model, const ControlState& c) {
+void PaintEditBox(Graphics& g, const DpiScale& scale, const WindowModel& model, const ControlState& c) {
     const bool focused = model.focused() == c.row->id;
     const PointerState state = focused ? PointerState::Hover : model.StateOf(c.row->id);
-    DrawImage(g, ImageFor(*c.row, state), c.bounds, c.row->opacity);
-    const Rect inner{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height};
+    const Rect bounds = scale.Scale(c.bounds);
+    DrawImage(g, ImageFor(*c.row, state), bounds, c.row->opacity);
+    const Rect inner = scale.Scale(Rect{c.bounds.left + 10, c.bounds.top, c.bounds.width - 20, c.bounds.height});
     const ScopedClip clip(g, RectOf(inner));
-    DrawText(g, c.text, *c.row, c.colour, inner, c.row->opacity, !focused);
+    DrawText(g, scale, c.text, *c.row, c.colour, inner, c.row->opacity, !focused);
     if (focused) {
         // A caret after the text.
         const std::wstring wide = rt::ToWin32(c.text);
         Gdiplus::RectF measured;
         Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
         format.SetFormatFlags(Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
-        g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(c.row->fontSize, c.row->bold),
+        g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), UiFont(c.row->fontSize, c.row->bold, scale.dpi()),
                         Gdiplus::PointF(0, 0), &format, &measured);
-        const float x = std::min(static_cast<float>(inner.left) + measured.Width + 1.0f,
-                                 static_cast<float>(inner.left + inner.width - 1));
-        Gdiplus::Pen pen(WithOpacity(c.colour, 255), 1.0f);
-        const float mid = static_cast<float>(c.bounds.top) + static_cast<float>(c.bounds.height) / 2.0f;
-        g.DrawLine(&pen, x, mid - 8.0f, x, mid + 8.0f);
+        const float x = std::min(static_cast<float>(inner.left) + measured.Width + scale.factor(),
+                                 static_cast<float>(inner.left + inner.width) - scale.factor());
+        Gdiplus::Pen pen(WithOpacity(c.colour, 255), static_cast<float>(scale.ScaleLength(1)));
+        const float mid = static_cast<float>(bounds.top) + static_cast<float>(bounds.height) / 2.0f;
+        const float half = 8.0f * scale.factor();
+        g.DrawLine(&pen, x, mid - half, x, mid + half);
     }
 }
 
 }  // namespace
 
-void PaintWindow(const WindowModel& model, Graphics& g) {
+void PaintWindow(const WindowModel& model, const DpiScale& scale, Graphics& g) {
     g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
@@ -147,40 +151,41 @@ void PaintWindow(const WindowModel& model, Graphics& g) {
         if (!model.IsShown(c)) continue;
         const ControlRow& row = *c.row;
         const PointerState state = model.StateOf(row.id);
+        const Rect bounds = scale.Scale(c.bounds);
         switch (row.type) {
             case ControlType::WindowSkin: {
                 // The bottom layer: copied over the cleared surface, which
                 // gives the same pixels as blending, at less cost.
                 const ScopedCompositing copy(g, Gdiplus::CompositingModeSourceCopy);
-                DrawImage(g, row.images.normal, c.bounds, 255);
+                DrawImage(g, row.images.normal, bounds, 255);
                 break;
             }
             case ControlType::PictureBox:
-                DrawImage(g, row.images.normal, c.bounds, row.opacity);
+                DrawImage(g, row.images.normal, bounds, row.opacity);
                 break;
             case ControlType::Label:
-                DrawText(g, c.text, row, c.colour, c.bounds, row.opacity);
+                DrawText(g, scale, c.text, row, c.colour, bounds, row.opacity);
                 break;
             case ControlType::Button:
-                DrawImage(g, ImageFor(row, state), c.bounds, row.opacity);
-                DrawText(g, c.text, row, c.colour, c.bounds, row.opacity);
+                DrawImage(g, ImageFor(row, state), bounds, row.opacity);
+                DrawText(g, scale, c.text, row, c.colour, bounds, row.opacity);
                 break;
             case ControlType::ImageButton:
                 // A disabled button is shown faded: it does not answer.
-                DrawImage(g, ImageFor(row, state), c.bounds, c.disabled ? row.opacity * 2 / 5 : row.opacity);
+                DrawImage(g, ImageFor(row, state), bounds, c.disabled ? row.opacity * 2 / 5 : row.opacity);
                 break;
             case ControlType::ProgressRing:
-                PaintRing(g, c);
+                PaintRing(g, scale, c);
                 break;
             case ControlType::EditBox:
-                PaintEditBox(g, model, c);
+                PaintEditBox(g, scale, model, c);
                 break;
             default:
                 break;
         }
     }
     if (model.focusVisible()) {
-        if (const ControlState* f = model.Find(model.focused()); f && model.IsShown(*f)) PaintFocusRing(g, f->bounds);
+        if (const ControlState* f = model.Find(model.focused()); f && model.IsShown(*f)) PaintFocusRing(g, scale, f->bounds);
     }
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ui/DpiScale.h"
 #include "ui/Gdiplus.h"
 #include "ui/WindowModel.h"
 
 namespace ui {
 
 // Composes the whole window: the skin background, the current page's
-// controls, then the controls on the window itself.
-void PaintWindow(const WindowModel& model, Gdiplus::Graphics& g);
+// controls, then the controls on the window itself; layout pixels are
+// drawn at the scale's device pixels.
+void PaintWindow(const WindowModel& model, const DpiScale& scale, Gdiplus::Graphics& g);
 
 }  // namespace ui

@@ -70,7 +70,8 @@ std::unique_ptr<Gdiplus::Bitmap> Resampled(Gdiplus::Bitmap* image, int width, in
 struct FontKey {
     int size;
     bool bold;
-    bool operator<(const FontKey& o) const { return std::make_pair(size, bold) < std::make_pair(o.size, o.bold); }
+    int dpi;
+    bool operator<(const FontKey& o) const { return std::tie(size, bold, dpi) < std::tie(o.size, o.bold, o.dpi); }
 };
 
 std::map<FontKey, std::unique_ptr<Gdiplus::Font>>& Fonts() {
@@ -113,7 +114,17 @@ Gdiplus::Bitmap* SkinImage(const char* name) {
 }
 
 Gdiplus::Bitmap* SkinImageSized(const char* name, int width, int height) {
-    Gdiplus::Bitmap* image = SkinImage(name);
+    if (!name) return nullptr;
+    // The smallest of the images drawn for 1x, 1.5x and 2x that is at
+    // least as wide as asked for (else the largest): drawn at the
+    // window's scale, it is copied pixel for pixel.
+    Gdiplus::Bitmap* image = nullptr;
+    for (const char* suffix : {"", "_150", "_200"}) {
+        Gdiplus::Bitmap* drawn = SkinImage((std::string(name) + suffix).c_str());
+        if (!drawn) continue;
+        image = drawn;
+        if (static_cast<int>(drawn->GetWidth()) >= width) break;
+    }
     if (!image || width <= 0 || height <= 0) return image;
     if (static_cast<int>(image->GetWidth()) == width && static_cast<int>(image->GetHeight()) == height) return image;
     auto& sized = SizedImages();
@@ -128,13 +139,14 @@ void ReleaseSkinImages() {
     Images().clear();
 }
 
-Gdiplus::Font* UiFont(int size, bool bold) {
+Gdiplus::Font* UiFont(int size, bool bold, int dpi) {
     auto& fonts = Fonts();
-    const FontKey key{size, bold};
+    const FontKey key{size, bold, dpi};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
-        // Layout sizes are points at 96 dpi.
-        const float pixels = static_cast<float>(size) * 96.0f / 72.0f;
+        // Layout sizes are points; the font is made in the window's device
+        // pixels, so that glyphs are rasterised at its scale, not stretched.
+        const float pixels = static_cast<float>(size) * static_cast<float>(dpi) / 72.0f;
         it = fonts.emplace(key, std::make_unique<Gdiplus::Font>(ChosenFamily(), pixels,
                                                                 bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
                                                                 Gdiplus::UnitPixel))

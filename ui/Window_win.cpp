@@ -8,6 +8,8 @@
 #include "runtime/Win32Text.h"
 #include "runtime/Program.h"
 #include "ui/ControlIds.h"
+#include "ui/Dpi_win.h"
+#include "ui/DpiScale.h"
 #include "ui/Form.h"
 #include "ui/Gdiplus.h"
 #include "ui/Painter_win.h"
@@ -27,6 +29,7 @@ struct Surface {
     rt::UniqueGdiObject bitmap;
     rt::SelectedObject selection;
     void* bits = nullptr;
+    int width = 0, height = 0;
 };
 
 struct WindowState {
@@ -34,6 +37,7 @@ struct WindowState {
     std::unique_ptr<WindowModel> model;
     std::map<Action, WindowModel::Handler> pendingHandlers;
     WindowFrame frame = MainFrame();
+    DpiScale scale;  // the layout's pixels to the window's
     HWND window = nullptr;
     bool paintPosted = false;
     bool trackingLeave = false;
@@ -64,18 +68,20 @@ std::unique_ptr<Surface> CreateSurface(int width, int height) {
     if (!surface->bitmap || !surface->bits) return nullptr;
     surface->selection = rt::SelectedObject(surface->dc.get(), surface->bitmap.get());
     if (!surface->selection) return nullptr;
+    surface->width = width;
+    surface->height = height;
     return surface;
 }
 
 void Paint(WindowState& s) {
     s.paintPosted = false;
     if (!s.model || !s.window || !s.surface) return;
-    const int width = s.frame.width, height = s.frame.height;
+    const int width = s.surface->width, height = s.surface->height;
     s.model->Painted();
     {
         Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(s.surface->bits));
         Gdiplus::Graphics g(&canvas);
-        PaintWindow(*s.model, g);
+        PaintWindow(*s.model, s.scale, g);
     }
     RECT placed;
     ::GetWindowRect(s.window, &placed);
@@ -87,6 +93,28 @@ void Paint(WindowState& s) {
                           ULW_ALPHA);
 }
 
+// Lays the window out for another dpi: a surface of the new size, the
+// window moved to the rectangle the system suggests (or kept where it
+// is), everything drawn again. The old surface stays when no new one can
+// be made.
+void Rescale(WindowState& s, int dpi, const RECT* suggested) {
+    const DpiScale next(dpi);
+    if (next == s.scale || !s.window) return;
+    auto surface = CreateSurface(next.Scale(s.frame.width), next.Scale(s.frame.height));
+    if (!surface) return;
+    s.surface = std::move(surface);
+    s.scale = next;
+    if (suggested) {
+        ::SetWindowPos(s.window, nullptr, suggested->left, suggested->top, s.surface->width, s.surface->height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        ::SetWindowPos(s.window, nullptr, 0, 0, s.surface->width, s.surface->height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+    if (s.model) s.model->Invalidate();
+    Paint(s);
+}
+
 void RequestPaint() {
     WindowState& s = State();
     if (s.paintPosted || !s.window) return;
@@ -96,6 +124,9 @@ void RequestPaint() {
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowState& s = State();
     WindowModel* model = s.model.get();
+    // The pointer in layout pixels, where the model and the frame work.
+    const auto layoutX = [&] { return s.scale.Unscale(GET_X_LPARAM(lParam)); };
+    const auto layoutY = [&] { return s.scale.Unscale(GET_Y_LPARAM(lParam)); };
     switch (message) {
         case kPaintMessage:
             Paint(s);
@@ -105,7 +136,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
                 s.trackingLeave = ::TrackMouseEvent(&track) != FALSE;
             }
-            if (model) model->PointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            if (model) model->PointerMoved(layoutX(), layoutY());
             return 0;
         }
         case WM_MOUSELEAVE:
@@ -113,7 +144,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (model && !model->pointerCaptured()) model->PointerLeft();
             return 0;
         case WM_LBUTTONDOWN: {
-            const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            const int x = layoutX(), y = layoutY();
             if (model && model->ControlAt(x, y) == 0) {
                 if (s.frame.dragArea.Contains(x, y)) {
                     // The panel away from the controls drags the window.
@@ -134,7 +165,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 ::ReleaseCapture();
                 s.releasingCapture = false;
             }
-            if (model) model->ButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            if (model) model->ButtonUp(layoutX(), layoutY());
             return 0;
         case WM_CAPTURECHANGED:
             // Another window (a message box, the system) took the pointer:
@@ -147,7 +178,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 POINT p;
                 ::GetCursorPos(&p);
                 ::ScreenToClient(window, &p);
-                ::SetCursor(::LoadCursorW(nullptr, model->WantsHandCursor(p.x, p.y) ? IDC_HAND : IDC_ARROW));
+                const bool hand = model->WantsHandCursor(s.scale.Unscale(p.x), s.scale.Unscale(p.y));
+                ::SetCursor(::LoadCursorW(nullptr, hand ? IDC_HAND : IDC_ARROW));
                 return TRUE;
             }
             break;
@@ -179,6 +211,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                     model->TypeText(rt::FromWin32(std::wstring(1, static_cast<wchar_t>(wParam))));
                 }
             }
+            return 0;
+        case WM_DPICHANGED:
+            // Moved to a monitor of another scale, or the scale changed.
+            Rescale(s, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             // Alt+F4 or the taskbar: the same as the exit button, which
@@ -254,12 +290,19 @@ HWND LoadWindow(const std::vector<ControlRow>& form, const WindowFrame& frame) {
     cls.lpszClassName = kClassName;
     ::RegisterClassExW(&cls);
 
-    if (!s.surface) s.surface = CreateSurface(frame.width, frame.height);
+    // Laid out at the system's dpi first, then at the dpi of the monitor
+    // the window landed on, when that differs.
+    s.scale = DpiScale(SystemDpi());
+    if (!s.surface || s.surface->width != s.scale.Scale(frame.width)) {
+        s.surface = CreateSurface(s.scale.Scale(frame.width), s.scale.Scale(frame.height));
+    }
     if (!s.surface) return nullptr;
     s.window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_APPWINDOW, kClassName, L" ",
-                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, frame.left, frame.top, frame.width,
-                                 frame.height, nullptr, nullptr, instance, nullptr);
+                                 WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, s.scale.Scale(frame.left),
+                                 s.scale.Scale(frame.top), s.surface->width, s.surface->height, nullptr, nullptr,
+                                 instance, nullptr);
     if (!s.window) return nullptr;
+    Rescale(s, WindowDpi(s.window), nullptr);
     rt::SetMainWindow(s.window);
     model.SetPaintRequester(RequestPaint);
     Paint(s);  // the window's content exists before it is first shown

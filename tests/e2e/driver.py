@@ -2,10 +2,12 @@
 and pointer moves with xdotool, message boxes read and answered with the
 wintool helper, screenshots with ImageMagick's import.
 
-Coordinates given to the helpers here are window coordinates of the
-installer's window (440 x 540, placed at 50, 50 on the screen).
+Coordinates given to the helpers here are layout coordinates of the
+installer's window (440 x 540, placed at 50, 50 on the screen at 96 dpi);
+at another dpi (set_dpi) they are scaled as the window scales them.
 """
 
+import math
 import os
 import subprocess
 import time
@@ -16,7 +18,26 @@ WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 SHOTS = os.path.join(BUILD, "screenshots")
 WINE_STATE = os.path.join(ROOT, "build", "wine")
 WINDOW_CLASS = "TaVoliInstallerWindow"
-WINDOW_LEFT, WINDOW_TOP = 50, 50
+LAYOUT_WIDTH, LAYOUT_HEIGHT = 440, 540
+DPI = 96
+
+
+def at_scale(layout):
+    """A layout coordinate in device pixels, rounded as the window rounds it."""
+    return int(math.floor(layout * DPI / 96.0 + 0.5))
+
+
+def window_origin():
+    return at_scale(50), at_scale(50)
+
+
+def set_dpi(dpi):
+    """The dpi Wine gives the programs started from now on (its LogPixels)."""
+    global DPI
+    for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+        subprocess.run([WINE_RUN, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    DPI = dpi
 
 
 def exe(name):
@@ -200,13 +221,18 @@ def _xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], env=x_env(), check=True)
 
 
+def _screen(x, y):
+    left, top = window_origin()
+    return left + at_scale(x), top + at_scale(y)
+
+
 def move_to(x, y):
-    _xdotool("mousemove", WINDOW_LEFT + x, WINDOW_TOP + y)
+    _xdotool("mousemove", *_screen(x, y))
     time.sleep(0.3)
 
 
 def click(x, y):
-    _xdotool("mousemove", WINDOW_LEFT + x, WINDOW_TOP + y)
+    _xdotool("mousemove", *_screen(x, y))
     time.sleep(0.15)
     _xdotool("click", "1")
     time.sleep(0.3)
@@ -223,19 +249,27 @@ def type_text(text):
 
 
 class Shot:
-    """A screenshot of the window's area; pixels in window coordinates."""
+    """A screenshot of the window's area; pixel() takes layout coordinates,
+    device_pixel() the screenshot's own."""
 
     def __init__(self, name):
         os.makedirs(SHOTS, exist_ok=True)
         self.path = os.path.join(SHOTS, name + ".png")
-        subprocess.run(["import", "-window", "root", "-crop", "440x540+%d+%d" % (WINDOW_LEFT, WINDOW_TOP),
+        left, top = window_origin()
+        subprocess.run(["import", "-window", "root", "-crop",
+                        "%dx%d+%d+%d" % (at_scale(LAYOUT_WIDTH), at_scale(LAYOUT_HEIGHT), left, top),
                         "+repage", self.path], env=x_env(), check=True)
         ppm = subprocess.run(["convert", self.path, "ppm:-"], check=True, stdout=subprocess.PIPE).stdout
         self.width, self.height, self.pixels = _parse_ppm(ppm)
 
-    def pixel(self, x, y):
+    def device_pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
+
+    def pixel(self, x, y):
+        # The device pixel at the middle of the layout pixel.
+        dx, dy = (int(math.floor((v + 0.5) * DPI / 96.0)) for v in (x, y))
+        return self.device_pixel(min(dx, self.width - 1), min(dy, self.height - 1))
 
     def region(self, left, top, width, height):
         return [self.pixel(x, y) for y in range(top, top + height) for x in range(left, left + width)]

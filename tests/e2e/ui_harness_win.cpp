@@ -59,6 +59,16 @@ int wmain(int argc, wchar_t** argv) {
             set(ui::kFolderBox, ui::kPropContent, Narrow(argv[++i]));
         } else if (option == L"--status") {
             set(ui::kStatusLabel, ui::kPropText, Narrow(argv[++i]));
+        } else if (option == L"--dpi-changed") {
+            // What the system sends when the window moves to a monitor of
+            // that dpi: the suggested rectangle at the same place.
+            const int dpi = _wtoi(argv[++i]);
+            HWND window = ui::WindowHandleOf(ui::kMainWindowId);
+            RECT placed;
+            ::GetWindowRect(window, &placed);
+            RECT suggested{placed.left, placed.top, placed.left + MulDiv(ui::kWindowWidth, dpi, 96),
+                           placed.top + MulDiv(ui::kWindowHeight, dpi, 96)};
+            ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         }
     }
     std::printf("ready\n");

@@ -115,8 +115,9 @@ int Window(const std::wstring& cls) {
     ::GetWindowRect(w, &r);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(w, &pid);
-    std::printf("visible=%d iconic=%d foreground=%d x=%ld y=%ld pid=%lu\n", ::IsWindowVisible(w) ? 1 : 0,
-                ::IsIconic(w) ? 1 : 0, ::GetForegroundWindow() == w ? 1 : 0, r.left, r.top, pid);
+    std::printf("visible=%d iconic=%d foreground=%d x=%ld y=%ld w=%ld h=%ld pid=%lu\n", ::IsWindowVisible(w) ? 1 : 0,
+                ::IsIconic(w) ? 1 : 0, ::GetForegroundWindow() == w ? 1 : 0, r.left, r.top, r.right - r.left,
+                r.bottom - r.top, pid);
     return 0;
 }
 
