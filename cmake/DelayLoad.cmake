@@ -1,6 +1,6 @@
 # Import libraries that load their DLL on first use instead of when the exe
 # starts. Windows looks for a DLL that is not a known DLL in the exe's own
-# folder first (usually Downloads), so wininet.dll, gdiplus.dll and bcrypt.dll are
+# folder first (usually Downloads), so wininet.dll, gdiplus.dll, bcrypt.dll and oleacc.dll are
 # imported this way and loaded from System32 only (runtime/DllSearch_win.cpp).
 #
 #   delay_load_library(<target> <dll base name>)   e.g. delay_load_library(delay_wininet wininet)
@@ -18,6 +18,11 @@ function(delay_load_library target dll)
     set(def "LIBRARY ${dll}.dll\nEXPORTS\n")
     foreach(line IN LISTS imports)
         string(REPLACE " I __imp_" "" name "${line}")
+        # Interface identifiers are data, which uuid.lib defines; a delay
+        # stub of the same name would clash with it.
+        if(name MATCHES "^(IID|CLSID|LIBID)_")
+            continue()
+        endif()
         string(APPEND def "    ${name}\n")
     endforeach()
     file(WRITE ${out}/${dll}.def "${def}")

@@ -88,11 +88,13 @@ std::vector<ControlRow> Build() {
                                    {75, 279, 230, 34}));
         Texted(box, "", 13, false, kGrey, HAlign::Left, VAlign::Middle);
         box.images = {"folderbox_normal", "folderbox_focus"};
+        box.accessibleName = "目录";
     }
     {
         ControlRow& b = add(Row(kBrowseButton, "图片按钮_目录选择", ControlType::ImageButton, kPageContainer, 1,
                                  {318, 283, 26, 26}));
         b.images = {"browse_normal", "browse_hover", "browse_hover"};
+        b.accessibleName = "浏览";
         b.handCursor = true;
         b.bindings = {{kEventClick, Action::BrowseInstallFolder}};
     }
@@ -117,8 +119,13 @@ std::vector<ControlRow> Build() {
     Texted(add(Row(kInstallPageNameLabel, "标签_软件名2", ControlType::Label, kPageContainer, 2, {62, 24, 236, 32})),
            kProductName, 16, false, kGrey, HAlign::Left, VAlign::Top)
         .opacity = 200;
-    add(Row(kProgressBar, "进度条EX1", ControlType::ProgressRing, kPageContainer, 2, {115, 150, 150, 150})).images = {
-        "ring_track", "ring_fill"};
+    {
+        ControlRow& ring = add(Row(kProgressBar, "进度条EX1", ControlType::ProgressRing, kPageContainer, 2,
+                                    {115, 150, 150, 150}));
+        ring.images = {"ring_track", "ring_fill"};
+        ring.accessibleName = "安装进度";
+        ring.valueLabel = kProgressLabel;
+    }
     Texted(add(Row(kProgressLabel, "标签_进度", ControlType::Label, kPageContainer, 2, {139, 197, 102, 58})), "0%", 25,
            false, kGrey, HAlign::Centre, VAlign::Middle);
     Texted(add(Row(kStatusLabel, "标签_提示文本", ControlType::Label, kPageContainer, 2, {10, 340, 360, 40})),
@@ -147,6 +154,7 @@ std::vector<ControlRow> Build() {
     {
         ControlRow& b = add(Row(kExitButton, "图片按钮_退出", ControlType::ImageButton, 0, kNoPage, {370, 44, 26, 26}));
         b.images = {"exit_normal", "exit_hover", "exit_pressed"};
+        b.accessibleName = "关闭";
         b.bindings = {{kEventClick, Action::ConfirmExit}};
     }
     return form;
@@ -171,7 +179,8 @@ const char* ActionName(Action action) {
 }
 
 const WindowFrame& MainFrame() {
-    static constexpr WindowFrame frame{kWindowWidth, kWindowHeight, kDesignLeft, kDesignTop, kPanelRect, kExitButton};
+    static const WindowFrame frame{kWindowWidth, kWindowHeight, kDesignLeft, kDesignTop,
+                                   kPanelRect,   kExitButton,   kProductName};
     return frame;
 }
 

@@ -81,6 +81,8 @@ struct ControlRow {
     bool enabled = true;
     bool handCursor = false;
     bool isDefault = false;  // the page's button that Enter clicks when no other control has the focus
+    rt::Text accessibleName;   // what a screen reader calls a control without a caption of its own
+    std::uint32_t valueLabel = 0;  // the ring: the label whose text is its value
     Images images;
     std::vector<Binding> bindings;
 };
@@ -95,6 +97,7 @@ struct WindowFrame {
     int left, top;          // where it first appears
     Rect dragArea;          // away from the controls, a press here drags the window
     std::uint32_t closeControl;  // Alt+F4 and the taskbar's close click this control
+    rt::Text accessibleName;     // what a screen reader calls the window
 };
 
 // Window geometry.

@@ -7,6 +7,8 @@
 #include "runtime/GdiHandles.h"
 #include "runtime/Win32Text.h"
 #include "runtime/Program.h"
+#include "ui/Accessible_win.h"
+#include "ui/AccessibleView.h"
 #include "ui/ControlIds.h"
 #include "ui/Dpi_win.h"
 #include "ui/DpiScale.h"
@@ -19,6 +21,7 @@ namespace ui {
 namespace {
 
 constexpr UINT kPaintMessage = WM_APP + 0x52;
+constexpr UINT kAccessibleClickMessage = WM_APP + 0x53;  // wParam: the control a screen reader clicked
 constexpr wchar_t kClassName[] = L"TaVoliInstallerWindow";
 
 // The window surface: a top-down 32-bit premultiplied DIB selected into a
@@ -43,11 +46,46 @@ struct WindowState {
     bool trackingLeave = false;
     bool releasingCapture = false;
     std::unique_ptr<Surface> surface;
+    std::vector<AccessibleNode> accessibleChildren;  // as of the last frame
 };
 
 WindowState& State() {
     static WindowState state;
     return state;
+}
+
+// The window's controls for screen readers, in screen pixels.
+class WindowAccessibleSource final : public AccessibleSource {
+public:
+    std::vector<AccessibleNode> Children() const override {
+        const WindowState& s = State();
+        return s.model ? AccessibleChildren(*s.model) : std::vector<AccessibleNode>();
+    }
+    rt::Text Name() const override { return State().frame.accessibleName; }
+    RECT ScreenRect(const Rect& layout) const override {
+        const WindowState& s = State();
+        RECT window{};
+        if (s.window) ::GetWindowRect(s.window, &window);
+        const Rect r = s.scale.Scale(layout);
+        return {window.left + r.left, window.top + r.top, window.left + r.left + r.width,
+                window.top + r.top + r.height};
+    }
+    void ClickLater(std::uint32_t control) override {
+        const WindowState& s = State();
+        if (s.window) ::PostMessageW(s.window, kAccessibleClickMessage, control, 0);
+    }
+};
+
+WindowAccessibleSource& AccessibleSourceOfWindow() {
+    static WindowAccessibleSource source;
+    return source;
+}
+
+// Tells readers what changed since the last frame.
+void ReportAccessibleChanges(WindowState& s) {
+    std::vector<AccessibleNode> now = AccessibleChildren(*s.model);
+    NotifyAccessibleChanges(s.window, AccessibleChanges(s.accessibleChildren, now));
+    s.accessibleChildren = std::move(now);
 }
 
 std::unique_ptr<Surface> CreateSurface(int width, int height) {
@@ -91,6 +129,7 @@ void Paint(WindowState& s) {
     const rt::ScreenDc screen;
     ::UpdateLayeredWindow(s.window, screen.get(), &position, &size, s.surface->dc.get(), &origin, 0, &blend,
                           ULW_ALPHA);
+    ReportAccessibleChanges(s);
 }
 
 // Lays the window out for another dpi: a surface of the new size, the
@@ -130,6 +169,19 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kPaintMessage:
             Paint(s);
+            return 0;
+        case WM_GETOBJECT:
+            if (model) {
+                if (const LRESULT answer = AnswerGetObject(window, AccessibleSourceOfWindow(), wParam, lParam))
+                    return answer;
+            }
+            break;
+        case kAccessibleClickMessage:
+            // As a click of the pointer: only on a control still shown and enabled.
+            if (model) {
+                const ControlState* c = model->Find(static_cast<std::uint32_t>(wParam));
+                if (c && model->IsShown(*c)) model->RaiseEvent(c->row->id, kEventClick);
+            }
             return 0;
         case WM_MOUSEMOVE: {
             if (!s.trackingLeave) {
@@ -222,6 +274,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (model) model->RaiseEvent(s.frame.closeControl, kEventClick);
             return 0;
         case WM_DESTROY:
+            DisconnectAccessible();
             s.window = nullptr;
             ::PostQuitMessage(0);
             return 0;

@@ -168,6 +168,13 @@ def wintool(*args, timeout=60):
     return r.returncode, r.stdout.decode("utf-8", "replace").strip()
 
 
+def acctool(*args, timeout=60):
+    """The screen-reader test client; returns (exit code, stdout)."""
+    r = subprocess.run([WINE_RUN, exe("acctool.exe")] + [str(a) for a in args], env=x_env(),
+                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+    return r.returncode, r.stdout.decode("utf-8", "replace").replace("\r\n", "\n").strip()
+
+
 def answer_box(caption, button, timeout_ms=30000):
     """Waits for a message box with the caption, presses the button and
     returns its text; None when no box came."""

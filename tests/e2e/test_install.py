@@ -197,6 +197,28 @@ class Installation(unittest.TestCase):
         self.assertEqual(self.app.wait(), 0)
         self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
 
+    def test_a_screen_reader_installs_and_runs_the_product(self):
+        """Only through the accessible tree: the quick-install button's
+        default action, the ring read as a progress bar, the run button."""
+        self.start()
+        code, out = d.acctool("do", d.WINDOW_CLASS, "快速安装")
+        self.assertEqual(code, 0, out)
+
+        def installing_tree():
+            code, out = d.acctool("tree", d.WINDOW_CLASS)
+            return out if code == 0 and "progress bar" in out else None
+        tree = d.wait_for(installing_tree, 30, 0.2)
+        self.assertIsNotNone(tree, "the reader never saw the installing page")
+        self.assertRegex(tree, r'progress bar "安装进度" value="\d{1,3}%" \[read only\]')
+        self.assertIn('push button "关闭" [unavailable]', tree)
+        self.wait_finished("install_reader_finished")
+        self.assert_installed(DEFAULT_FOLDER)
+        log = os.path.join(d.install_folder_unix(DEFAULT_FOLDER), "started.log")
+        code, out = d.acctool("do", d.WINDOW_CLASS, "运 行")
+        self.assertEqual(code, 0, out)
+        self.assertEqual(self.app.wait(), 0)
+        self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
+
     def test_the_install_page_shows_amount_speed_and_time_left(self):
         # The program's transfer pauses half-way, long enough to look.
         self.server.rule("/qrn/exe/zcx/qn_z.exe", stallbody="5000")

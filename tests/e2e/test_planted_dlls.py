@@ -1,6 +1,6 @@
 """DLLs planted beside the installer under the names of the system DLLs it
-loads late (wininet.dll, gdiplus.dll, and bcrypt.dll in a signing build)
-are never loaded: the installer runs
+loads late (wininet.dll, gdiplus.dll, bcrypt.dll in a signing build, and
+oleacc.dll once a screen reader asks for the window) are never loaded: the installer runs
 elevated, usually from Downloads, where anyone may have left one.
 
 Wine prefers its own builtin DLLs, so these tests ask it to prefer DLLs
@@ -14,8 +14,8 @@ import unittest
 
 import driver as d
 
-PLANTED = ("wininet.dll", "gdiplus.dll", "bcrypt.dll")
-NATIVE_FIRST = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d;wininet,gdiplus,bcrypt=n,b"}
+PLANTED = ("wininet.dll", "gdiplus.dll", "bcrypt.dll", "oleacc.dll")
+NATIVE_FIRST = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d;wininet,gdiplus,bcrypt,oleacc=n,b"}
 FOLDER = os.path.join(d.PREFIX_C, "users", os.environ.get("USER", "root"), "Downloads", "planted")
 WINDOWS_FOLDER = "C:\\users\\%s\\Downloads\\planted" % os.environ.get("USER", "root")
 
@@ -65,6 +65,10 @@ class PlantedDlls(unittest.TestCase):
         self.assertIsNotNone(d.wait_for_window(), "no window: %s" % d.answer_box("提示", "ok", 1000))
         self.assertTrue(app.running())
         self.assertIn("GET /qrn/azq.txt.sig", server.log())
+        # A screen reader asks for the window: oleacc.dll comes in too.
+        code, tree = d.acctool("tree", d.WINDOW_CLASS)
+        self.assertEqual(code, 0, tree)
+        self.assertIn('push button "快速安装"', tree)
         self.assertEqual(self.markers(), [])
 
 
