@@ -100,7 +100,9 @@ def pack_names(name):
         return [n for n in z.namelist() if not n.endswith("/")]
 
 
-class Installation(unittest.TestCase):
+class InstallSteps:
+    """The fixture and steps the installation tests share."""
+
     @classmethod
     def setUpClass(cls):
         publish_sample()
@@ -120,8 +122,10 @@ class Installation(unittest.TestCase):
         for folder in (DEFAULT_FOLDER, "C:\\TaVoli", "C:\\Games", "C:\\TaVoliGames"):
             shutil.rmtree(d.install_folder_unix(folder), ignore_errors=True)
 
-    def start(self):
-        self.app = d.Program(d.exe("installer.exe"))
+    def start(self, locale=None):
+        """The installer, on a system whose locale (code page) is the given
+        one, the Chinese one (936) when none is given."""
+        self.app = d.Program(d.exe("installer.exe"), env={"WINE_RUN_LOCALE": locale} if locale else None)
         self.assertIsNotNone(d.wait_for_window(), "no window")
         d.move_to(-40, -40)
 
@@ -167,16 +171,19 @@ class Installation(unittest.TestCase):
         self.assertEqual(code, 0)
         self.assertEqual(target, folder + "\\" + PRODUCT + ".exe")
 
-    def run_product(self, folder):
+    def run_product(self, folder, code_page=936):
         log = os.path.join(d.install_folder_unix(folder), "started.log")
         d.click(*RUN)
         self.assertEqual(self.app.wait(), 0)
         started = d.wait_for_file(log, timeout=20)
         self.assertIsNotNone(started, "the product did not start")
+        self.assertIn("acp=%d " % code_page, started, "not the system the test meant")
         self.assertIn("exe=%s\\%s.exe" % (folder, PRODUCT), started)
         # It starts in its own folder, where its libraries and data are.
         self.assertIn("cwd=%s" % folder.rstrip("\\"), started)
 
+
+class Installation(InstallSteps, unittest.TestCase):
     def test_quick_route_installs_and_runs_the_product(self):
         self.start()
         d.click(*QUICK)
@@ -403,6 +410,41 @@ class Installation(unittest.TestCase):
                 d.click(*QUICK)
                 self.wait_finished("install_retried_" + name)
                 self.assert_installed(DEFAULT_FOLDER)
+
+
+
+# The quick-install page's texts: the name, the button and the link.
+PAGE_TEXTS = (30, 240, 380, 210)
+
+
+class OtherSystemLocales(InstallSteps, unittest.TestCase):
+    """The installer on an English (code page 1252) and a Traditional-Chinese
+    (950) Windows: its texts are GBK and converted as such, whatever the
+    system's own code page, so everything comes out as on a 936 system."""
+
+    def quick_page_texts(self, locale=None):
+        self.start(locale)
+        held, shot = d.expect_shot("locale_%s" % (locale or "zh_CN").split(".")[0], d.is_quick_install_page)
+        self.assertTrue(held, shot.path)
+        return shot.region(*PAGE_TEXTS)
+
+    def test_english_and_traditional_chinese_systems_install_as_a_chinese_one(self):
+        chinese = self.quick_page_texts()
+        d.stop_programs()
+        for locale, code_page in (("en_US.UTF-8", 1252), ("zh_TW.UTF-8", 950)):
+            with self.subTest(locale=locale):
+                d.stop_programs()
+                self.clean_install_state()
+                self.assertEqual(self.quick_page_texts(locale), chinese,
+                                 "the page's texts differ from a Chinese system's on %s" % locale)
+                d.key("Return")
+                self.wait_finished("install_%s_finished" % locale.split(".")[0])
+                self.assertTrue(d.no_box("提示", 500))
+                # The program's and the packs' Chinese names, the shortcut and
+                # the GBK profile file, as on a Chinese system.
+                self.assert_installed(DEFAULT_FOLDER)
+                self.run_product(DEFAULT_FOLDER, code_page)
+                d.stop_programs()
 
 
 if __name__ == "__main__":

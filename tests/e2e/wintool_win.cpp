@@ -131,10 +131,18 @@ int Link(const std::wstring& file) {
     int code = 1;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
         wchar_t target[MAX_PATH] = {};
-        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) {
-            std::printf("%s\n", Utf8(target).c_str());
-            code = 0;
+        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+            // The item the shell follows: the ID list, whose names are
+            // Unicode. (Wine keeps the link's path string in the writer's
+            // ANSI code page only, which another code page cannot read.)
+            LPITEMIDLIST items = nullptr;
+            bool found = SUCCEEDED(link->GetIDList(&items)) && items && ::SHGetPathFromIDListW(items, target);
+            ::CoTaskMemFree(items);
+            if (!found) found = SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH));
+            if (found) {
+                std::printf("%s\n", Utf8(target).c_str());
+                code = 0;
+            }
         }
         persist->Release();
     }
