@@ -1,36 +1,29 @@
 #include "net/TransferRate.h"
 
 #include <cmath>
-#include <cstdio>
+#include <string>
 
 namespace net {
 namespace {
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
+Text Whole(double value) { return std::to_string(static_cast<long long>(value)); }
+
+// Formatted with integers alone: the printf family would bring its
+// floating-point formatter into the exe for these few texts.
 Text Size(double bytes) {
-    char text[32];
-    if (bytes < 1024.0) {
-        std::snprintf(text, sizeof(text), "%.0f B", std::floor(bytes));
-    } else if (bytes < kMegabyte) {
-        std::snprintf(text, sizeof(text), "%.0f KB", std::floor(bytes / 1024.0));
-    } else {
-        std::snprintf(text, sizeof(text), "%.1f MB", bytes / kMegabyte);
-    }
-    return text;
+    if (bytes < 1024.0) return Whole(std::floor(bytes)) + " B";
+    if (bytes < kMegabyte) return Whole(std::floor(bytes / 1024.0)) + " KB";
+    const long long tenths = std::llround(bytes / kMegabyte * 10.0);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
 Text TimeLeft(double seconds) {
     const long long s = static_cast<long long>(std::ceil(seconds));
-    char text[48];
-    if (s < 60) {
-        std::snprintf(text, sizeof(text), "剩余约 %lld 秒", s < 1 ? 1 : s);
-    } else if (s < 3600) {
-        std::snprintf(text, sizeof(text), "剩余约 %lld 分 %lld 秒", s / 60, s % 60);
-    } else {
-        std::snprintf(text, sizeof(text), "剩余约 %lld 小时 %lld 分", s / 3600, (s % 3600) / 60);
-    }
-    return text;
+    if (s < 60) return "剩余约 " + std::to_string(s < 1 ? 1 : s) + " 秒";
+    if (s < 3600) return "剩余约 " + std::to_string(s / 60) + " 分 " + std::to_string(s % 60) + " 秒";
+    return "剩余约 " + std::to_string(s / 3600) + " 小时 " + std::to_string((s % 3600) / 60) + " 分";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@ a supersampled grid, so curves come out anti-aliased. Run it again after
 changing a drawing; its output is committed.
 
     tools/make-skin.py            # writes ui/skin/*.png, skin.rc, app.ico
+
+Needs numpy, ImageMagick's convert and zopflipng (tools/setup installs them).
 """
 
 import os
@@ -87,15 +89,48 @@ def _nearest(points, palette, chunk=200000):
     return out
 
 
-def save_palette(name, rgba):
-    img = to_bytes(rgba)
+def palette_png(img):
+    """A PNG of at most 256 colours of the uint8 RGBA image."""
+    img = img.copy()
     # Transparent pixels carry no colour: make them all one entry.
     img[img[:, :, 3] == 0] = 0
     palette, indices = quantise(img)
     h, w = indices.shape
     extra = _chunk(b"PLTE", palette[:, :3].tobytes()) + _chunk(b"tRNS", palette[:, 3].tobytes())
+    return _png(w, h, 3, [indices[y].tobytes() for y in range(h)], extra)
+
+
+def save_palette(name, rgba):
     with open(os.path.join(OUT, name), "wb") as f:
-        f.write(_png(w, h, 3, [indices[y].tobytes() for y in range(h)], extra))
+        f.write(palette_png(to_bytes(rgba)))
+
+
+def save_icon(name, source, sizes=(256, 48, 32, 16)):
+    """An icon whose images are PNGs (Windows Vista and later read them at
+    every size), each reduced from the large source image."""
+    images = []
+    for size in sizes:
+        raw = subprocess.run(["convert", source, "-filter", "Lanczos", "-resize", "%dx%d" % (size, size),
+                              "-depth", "8", "rgba:-"], check=True, stdout=subprocess.PIPE).stdout
+        img = np.frombuffer(raw, dtype=np.uint8).reshape(size, size, 4)
+        images.append((size, palette_png(img)))
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries, data = b"", b""
+    for size, png in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(png), offset + len(data))
+        data += png
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(header + entries + data)
+
+
+def recompress(names):
+    """Every PNG recompressed losslessly (zopflipng): the same pixels in
+    fewer bytes, so a smaller exe."""
+    for n in names:
+        path = os.path.join(OUT, n)
+        subprocess.run(["zopflipng", "-y", "-m", path, path], check=True,
+                       stdout=subprocess.DEVNULL)
 
 
 # ------------------------------------------------------------------ drawing
@@ -422,13 +457,12 @@ def main():
     save_rgba("check_mark.png", check_mark())
     logo_img = logo()
     save_palette("logo.png", logo_img)
-    save_rgba("logo_rgba_preview.png", logo_img[::8, ::8])  # 200 x 200, for the icon
-
-    subprocess.run(["convert", os.path.join(OUT, "logo_rgba_preview.png"),
-                    "-define", "icon:auto-resize=256,64,48,32,16", os.path.join(OUT, "app.ico")], check=True)
-    os.remove(os.path.join(OUT, "logo_rgba_preview.png"))
+    save_rgba("logo_full.png", logo_img)  # 1600 x 1600, the icon's source
+    save_icon("app.ico", os.path.join(OUT, "logo_full.png"))
+    os.remove(os.path.join(OUT, "logo_full.png"))
 
     names = sorted(n for n in os.listdir(OUT) if n.endswith(".png"))
+    recompress(names)
     with open(os.path.join(OUT, "skin.rc"), "w") as f:
         f.write("// Written by tools/make-skin.py: every skin image as a resource.\n")
         f.write('APP_ICON ICON "app.ico"\n')

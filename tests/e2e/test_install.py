@@ -175,7 +175,7 @@ class InstallSteps:
         log = os.path.join(d.install_folder_unix(folder), "started.log")
         d.click(*RUN)
         self.assertEqual(self.app.wait(), 0)
-        started = d.wait_for_file(log, timeout=20)
+        started = d.wait_for_file(log, timeout=60)
         self.assertIsNotNone(started, "the product did not start")
         self.assertIn("acp=%d " % code_page, started, "not the system the test meant")
         self.assertIn("exe=%s\\%s.exe" % (folder, PRODUCT), started)
@@ -202,7 +202,7 @@ class Installation(InstallSteps, unittest.TestCase):
         log = os.path.join(d.install_folder_unix(DEFAULT_FOLDER), "started.log")
         d.key("Return")  # the finish page's run button
         self.assertEqual(self.app.wait(), 0)
-        self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
+        self.assertIsNotNone(d.wait_for_file(log, timeout=60), "the product did not start")
 
     def test_a_screen_reader_installs_and_runs_the_product(self):
         """Only through the accessible tree: the quick-install button's
@@ -224,7 +224,7 @@ class Installation(InstallSteps, unittest.TestCase):
         code, out = d.acctool("do", d.WINDOW_CLASS, "运 行")
         self.assertEqual(code, 0, out)
         self.assertEqual(self.app.wait(), 0)
-        self.assertIsNotNone(d.wait_for_file(log, timeout=20), "the product did not start")
+        self.assertIsNotNone(d.wait_for_file(log, timeout=60), "the product did not start")
 
     def test_the_install_page_shows_amount_speed_and_time_left(self):
         # The program's transfer pauses half-way, long enough to look.
