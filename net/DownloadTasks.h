@@ -11,11 +11,12 @@ constexpr int kAvatarPackBand = 0;
 constexpr int kBeautifyPackBand = 100;
 constexpr int kProgramFileBand = 200;
 
-// A task's reporter: after dispatching what waits, it moves the view to the
-// band's base plus the file's percentage, and labels it with the position
-// read back. Reports come only for pieces that arrived, so a task that
-// receives nothing changes nothing. The line of amount, speed and time left
-// changes at most twice a second, and after the last piece.
+// A task's reporter: it moves the view to the band's base plus the file's
+// percentage, and labels it with the position read back, then dispatches
+// what waits (at most every 8 ms, and after the last piece). Reports come
+// only for pieces that arrived, so a task that receives nothing changes
+// nothing. The line of amount, speed and time left changes at most twice a
+// second, and after the last piece.
 ProgressCallback BandReporter(int band, ProgressView& view);
 
 constexpr std::int32_t kDetailIntervalMs = 500;

@@ -139,16 +139,17 @@ void PaintEditBox(Graphics& g, const DpiScale& scale, const WindowModel& model, 
 
 }  // namespace
 
-void PaintWindow(const WindowModel& model, const DpiScale& scale, Graphics& g) {
+void PaintWindow(const WindowModel& model, const DpiScale& scale, Graphics& g, const Rect& area) {
     g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    const ScopedClip clip(g, RectOf(area));
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));  // within the clip
 
     for (const ControlState& c : model.controls()) {
-        if (!model.IsShown(c)) continue;
+        if (!model.IsShown(c) || !Intersects(scale.Scale(PaintExtent(c)), area)) continue;
         const ControlRow& row = *c.row;
         const PointerState state = model.StateOf(row.id);
         const Rect bounds = scale.Scale(c.bounds);

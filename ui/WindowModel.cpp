@@ -148,7 +148,7 @@ bool WindowModel::Set(std::uint32_t control, int property, const PropertyValue& 
         default:
             return false;
     }
-    if (changed && IsShown(*c)) MarkDirty();
+    if (changed && IsShown(*c)) MarkDirty(PaintExtent(*c));
     return true;
 }
 
@@ -247,14 +247,14 @@ void WindowModel::TypeText(const rt::Text& characters) {
     ControlState* c = FindMutable(focused_);
     if (!c || c->row->type != ControlType::EditBox || !IsShown(*c) || characters.empty()) return;
     c->text += characters;
-    MarkDirty();
+    MarkDirty(PaintExtent(*c));
 }
 
 void WindowModel::Backspace() {
     ControlState* c = FindMutable(focused_);
     if (!c || c->row->type != ControlType::EditBox || !IsShown(*c) || c->text.empty()) return;
     DropLastCharacter(c->text);
-    MarkDirty();
+    MarkDirty(PaintExtent(*c));
 }
 
 void WindowModel::FocusNext(bool backwards) {
@@ -305,11 +305,67 @@ void WindowModel::PageChanged() {
     SetHovered(pointerInside_ ? ControlAt(pointerX_, pointerY_) : 0);
 }
 
-void WindowModel::MarkDirty() {
+void WindowModel::MarkDirty() { MarkDirty(Rect{0, 0, 0, 0}, true); }
+
+void WindowModel::MarkDirty(const Rect& area, bool whole) {
+    if (whole) {
+        wholeDirty_ = true;
+    } else if (area.width > 0 && area.height > 0) {
+        dirtyArea_ = Union(dirtyArea_, area);
+    }
     if (dirty_) return;
     dirty_ = true;
     ++paintRequests_;
     if (requester_) requester_();
+}
+
+Rect WindowModel::DirtyArea() const {
+    const Rect window = Find(kMainWindowId) ? Find(kMainWindowId)->bounds : Rect{};
+    if (!dirty_ || wholeDirty_ || window.width == 0) return window;
+    return dirtyArea_;
+}
+
+void WindowModel::Painted() {
+    dirty_ = false;
+    wholeDirty_ = false;
+    dirtyArea_ = Rect{};
+}
+
+Rect PaintExtent(const ControlState& c) {
+    // Room for the focus ring (3 px out, a 2 px pen) and the anti-aliased
+    // edge of the ring's pie; text may run past its rectangle on the sides
+    // alignment leaves free (the painter's spare), and a little below.
+    constexpr int kMargin = 6, kTextSpare = 80, kTextBelow = 4;
+    Rect r{c.bounds.left - kMargin, c.bounds.top - kMargin, c.bounds.width + 2 * kMargin,
+           c.bounds.height + 2 * kMargin};
+    const bool texted = c.row->type == ControlType::Label || c.row->type == ControlType::Button;
+    if (texted) {
+        if (c.row->hAlign == HAlign::Centre) {
+            r.left -= kTextSpare / 2;
+            r.width += kTextSpare;
+        } else if (c.row->hAlign == HAlign::Right) {
+            r.left -= kTextSpare;
+            r.width += kTextSpare;
+        } else {
+            r.width += kTextSpare;
+        }
+        r.height += kTextBelow;
+    }
+    return r;
+}
+
+Rect Union(const Rect& a, const Rect& b) {
+    if (a.width <= 0 || a.height <= 0) return b;
+    if (b.width <= 0 || b.height <= 0) return a;
+    const int left = std::min(a.left, b.left), top = std::min(a.top, b.top);
+    const int right = std::max(a.left + a.width, b.left + b.width);
+    const int bottom = std::max(a.top + a.height, b.top + b.height);
+    return {left, top, right - left, bottom - top};
+}
+
+bool Intersects(const Rect& a, const Rect& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
 }
 
 }  // namespace ui

@@ -26,6 +26,12 @@ struct ControlState {
     bool disabled = false;   // raises no events
 };
 
+// Where painting the control may touch: its bounds with the room its
+// focus ring and its text may take beyond them.
+Rect PaintExtent(const ControlState& c);
+Rect Union(const Rect& a, const Rect& b);
+bool Intersects(const Rect& a, const Rect& b);
+
 class WindowModel {
 public:
     // A handler learns which control raised the event, and its argument.
@@ -83,13 +89,18 @@ public:
     // turns dirty; the backend paints and calls Painted().
     void SetPaintRequester(std::function<void()> requester) { requester_ = std::move(requester); }
     bool dirty() const { return dirty_; }
-    void Painted() { dirty_ = false; }
+    // What must be painted again, in window coordinates: the paint extents
+    // of the controls that changed (the whole window after a page change,
+    // pointer or focus changes, or when nothing is dirty).
+    Rect DirtyArea() const;
+    void Painted();
     void Invalidate() { MarkDirty(); }
     int paintRequests() const { return paintRequests_; }
 
 private:
     ControlState* FindMutable(std::uint32_t control);
     void MarkDirty();
+    void MarkDirty(const Rect& area, bool whole = false);
     void SetHovered(std::uint32_t control);
     void PageChanged();
 
@@ -102,6 +113,8 @@ private:
     bool pointerInside_ = false;
     bool focusVisible_ = false;
     bool dirty_ = false;
+    bool wholeDirty_ = false;
+    Rect dirtyArea_;
     int paintRequests_ = 0;
     std::function<void()> requester_;
 };

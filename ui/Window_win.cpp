@@ -2,6 +2,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "runtime/GdiHandles.h"
@@ -21,6 +25,10 @@ namespace ui {
 namespace {
 
 constexpr UINT kPaintMessage = WM_APP + 0x52;
+constexpr UINT_PTR kPaintTimer = 1;
+// Frames come at most this often (30 a second): a transfer that moves the
+// ring faster pays for no frames nobody can tell apart.
+constexpr std::int64_t kFrameIntervalUs = 33000;
 constexpr UINT kAccessibleClickMessage = WM_APP + 0x53;  // wParam: the control a screen reader clicked
 constexpr wchar_t kClassName[] = L"TaVoliInstallerWindow";
 
@@ -43,6 +51,8 @@ struct WindowState {
     DpiScale scale;  // the layout's pixels to the window's
     HWND window = nullptr;
     bool paintPosted = false;
+    bool paintTimerSet = false;
+    std::int64_t lastPaintUs = std::numeric_limits<std::int64_t>::min() / 2;
     bool trackingLeave = false;
     bool releasingCapture = false;
     std::unique_ptr<Surface> surface;
@@ -111,24 +121,49 @@ std::unique_ptr<Surface> CreateSurface(int width, int height) {
     return surface;
 }
 
+std::int64_t NowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void Paint(WindowState& s) {
     s.paintPosted = false;
+    s.lastPaintUs = NowUs();
     if (!s.model || !s.window || !s.surface) return;
     const int width = s.surface->width, height = s.surface->height;
+    // Only what changed is drawn again and handed to the system: the
+    // ring's square while a download runs, not the whole surface.
+    Rect area = s.scale.Scale(s.model->DirtyArea());
+    {
+        const int left = std::max(area.left, 0), top = std::max(area.top, 0);
+        const int right = std::min(area.left + area.width, width), bottom = std::min(area.top + area.height, height);
+        area = {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+    }
     s.model->Painted();
+    if (area.width == 0 || area.height == 0) return;
     {
         Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(s.surface->bits));
         Gdiplus::Graphics g(&canvas);
-        PaintWindow(*s.model, s.scale, g);
+        PaintWindow(*s.model, s.scale, g, area);
     }
-    RECT placed;
-    ::GetWindowRect(s.window, &placed);
-    POINT position{placed.left, placed.top}, origin{0, 0};
+    POINT origin{0, 0};
     SIZE size{width, height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const rt::ScreenDc screen;
-    ::UpdateLayeredWindow(s.window, screen.get(), &position, &size, s.surface->dc.get(), &origin, 0, &blend,
-                          ULW_ALPHA);
+    const RECT dirty{area.left, area.top, area.left + area.width, area.top + area.height};
+    // Where the window is stays as it is (no position), and no screen DC
+    // is needed: each of those costs a round trip to the window system.
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.psize = &size;
+    info.hdcSrc = s.surface->dc.get();
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &dirty;
+    if (!::UpdateLayeredWindowIndirect(s.window, &info)) {
+        // A system without dirty rectangles for layered windows: the whole surface.
+        ::UpdateLayeredWindow(s.window, nullptr, nullptr, &size, s.surface->dc.get(), &origin, 0, &blend, ULW_ALPHA);
+    }
     ReportAccessibleChanges(s);
 }
 
@@ -167,8 +202,22 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto layoutX = [&] { return s.scale.Unscale(GET_X_LPARAM(lParam)); };
     const auto layoutY = [&] { return s.scale.Unscale(GET_Y_LPARAM(lParam)); };
     switch (message) {
-        case kPaintMessage:
-            Paint(s);
+        case kPaintMessage: {
+            // Paced: a frame soon after the last one waits for the timer.
+            const std::int64_t wait = s.lastPaintUs + kFrameIntervalUs - NowUs();
+            if (wait <= 0) {
+                Paint(s);
+            } else if (!s.paintTimerSet) {
+                s.paintTimerSet = ::SetTimer(window, kPaintTimer, static_cast<UINT>(wait / 1000 + 1), nullptr) != 0;
+                if (!s.paintTimerSet) Paint(s);
+            }
+            return 0;
+        }
+        case WM_TIMER:
+            if (wParam != kPaintTimer) break;
+            ::KillTimer(window, kPaintTimer);
+            s.paintTimerSet = false;
+            if (s.paintPosted) Paint(s);
             return 0;
         case WM_GETOBJECT:
             if (model) {

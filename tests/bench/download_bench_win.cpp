@@ -3,7 +3,10 @@
 // tools/bench-download compares under the same Wine:
 //   download_bench window URL FILE   the shared downloader with the real
 //                                    window on its installing page and the
-//                                    program file's reporter moving the ring
+//                                    program file's reporter moving the ring;
+//                                    also the longest wait of input meanwhile
+//   download_bench unpainted URL FILE  the same with the window up and pumped,
+//                                    but nothing painted
 //   download_bench silent URL FILE   the downloader alone, no window, a
 //                                    callback that does nothing
 //   download_bench size URL          the downloader's size request alone
@@ -15,9 +18,12 @@
 #include <psapi.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/InstallRing.h"
@@ -104,14 +110,76 @@ void PaintFrames() {
     std::printf("mode=pump pumps=%d us_per_pump=%.2f\n", kPumps, pumped * 1e6 / kPumps);
 }
 
+// Input while the download runs: another thread posts a message to the
+// window's thread every 20 ms (as a person's input would come, not more), stamped with the time it was sent; the
+// longest wait until the thread took it is how late input would be.
+constexpr UINT kProbeMessage = WM_APP + 0x60;
+std::atomic<long long> g_longestWaitUs{0};
+
+long long NowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::vector<long long> g_waitsUs;
+long long g_firstPieceUs = 0;          // when the first piece was reported
+long long g_longestLoopWaitUs = 0;     // of the probes sent after it: the read loop's
+
+bool TakeProbe(MSG& message) {
+    if (message.message != kProbeMessage) return false;
+    const long long sent = static_cast<long long>(message.lParam);
+    const long long waited = NowUs() - sent;
+    if (waited > g_longestWaitUs) g_longestWaitUs = waited;
+    if (g_firstPieceUs && sent >= g_firstPieceUs && waited > g_longestLoopWaitUs) g_longestLoopWaitUs = waited;
+    g_waitsUs.push_back(waited);
+    return true;
+}
+
+// The wait that 99 in 100 probes stayed within.
+double Wait99Ms() {
+    if (g_waitsUs.empty()) return 0;
+    std::vector<long long> waits = g_waitsUs;
+    std::sort(waits.begin(), waits.end());
+    return waits[(waits.size() - 1) * 99 / 100] / 1000.0;
+}
+
+// A view that shows nothing: the window is up and pumped, but no frame is
+// painted (mode "unpainted", to tell the frames' cost from the pumps').
+class BlindView : public net::ProgressView {
+public:
+    void SetPosition(std::int32_t position) override { position_ = position; }
+    std::int64_t Position() const override { return position_; }
+    void SetLabel(const rt::Text&) override {}
+
+private:
+    std::int32_t position_ = 0;
+};
+
 // The installer's own path: one downloader, the ring's reporter
 // with its message pump, the layered window repainting as the ring moves.
-long long WithWindow(const std::string& url, const std::string& path, int& code, double& seconds) {
+long long WithWindow(const std::string& url, const std::string& path, int& code, double& seconds, bool painted) {
     if (!ShowInstallPage()) return -1;
     net::ResumableDownloader downloader;
+    rt::SetPreTranslateHook(TakeProbe);
+    std::atomic<bool> done{false};
+    const DWORD windowThread = ::GetCurrentThreadId();
+    std::thread prober([&] {
+        while (!done) {
+            ::PostThreadMessageW(windowThread, kProbeMessage, 0, static_cast<LPARAM>(NowUs()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
     const auto start = std::chrono::steady_clock::now();
-    code = net::RunDownloadTask(&downloader, url, path, net::BandReporter(net::kProgramFileBand, app::InstallRing()));
+    static BlindView blind;
+    const net::ProgressCallback reporter = net::BandReporter(net::kProgramFileBand, painted ? app::InstallRing() : blind);
+    code = net::RunDownloadTask(&downloader, url, path, [&reporter](const net::DownloadProgress& p) {
+        if (!g_firstPieceUs) g_firstPieceUs = NowUs();
+        reporter(p);
+    });
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    done = true;
+    prober.join();
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -155,11 +223,17 @@ int wmain(int argc, wchar_t** argv) {
     double seconds = 0;
     const long long bytes = mode == L"bare"     ? BareLoop(url, path, seconds)
                             : mode == L"silent" ? Silent(url, path, code, seconds)
-                                                : WithWindow(url, path, code, seconds);
-    long long ring = -1;
-    if (mode == L"window") ring = ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger();
-    std::printf("mode=%ls code=%d bytes=%lld seconds=%.3f mib_per_s=%.1f peak_mib=%.1f ring=%lld\n", mode.c_str(), code,
-                bytes, seconds, bytes / 1048576.0 / seconds, PeakMiB(), ring);
+                                                : WithWindow(url, path, code, seconds, mode == L"window");
+    long long ring = -1, frames = 0;
+    if (mode == L"window") {
+        ring = ui::GetControlProperty(ui::kMainWindowId, ui::kProgressBar, ui::kPropPosition).AsInteger();
+        frames = ui::MainModel().paintRequests();
+    }
+    std::printf(
+        "mode=%ls code=%d bytes=%lld seconds=%.3f mib_per_s=%.1f peak_mib=%.1f ring=%lld frames=%lld input_wait_ms=%.1f "
+        "input_wait_loop_ms=%.1f input_wait99_ms=%.1f\n",
+        mode.c_str(), code, bytes, seconds, bytes / 1048576.0 / seconds, PeakMiB(), ring, frames,
+        g_longestWaitUs / 1000.0, g_longestLoopWaitUs / 1000.0, Wait99Ms());
     std::fflush(stdout);
     ::ExitProcess(bytes > 0 && code == 0 ? 0 : 1);
 }

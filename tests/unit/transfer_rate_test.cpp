@@ -1,6 +1,7 @@
 // The line of amount, speed and time left, and the speed it shows.
 #include <gtest/gtest.h>
 
+#include "net/DispatchThrottle.h"
 #include "net/TransferRate.h"
 
 using net::ProgressLine;
@@ -43,4 +44,21 @@ TEST(TransferRate, SpeedIsSmoothedOverTheLastSeconds) {
     // A new attempt starts counting again.
     m.Add(200, 100000);
     EXPECT_DOUBLE_EQ(m.BytesPerSecond(), 500000.0);
+}
+
+TEST(DispatchThrottle, DispatchesAtMostEvery8MsAndAlwaysAfterTheLastPiece) {
+    net::DispatchThrottle throttle;
+    struct Step {
+        std::int64_t us;
+        bool last, due;
+    } steps[] = {
+        {1000, false, true},    // the first piece
+        {5000, false, false},   // 4 ms later
+        {8999, false, false},   // just short of 8 ms
+        {9000, false, true},    // 8 ms after the last dispatch
+        {9100, true, true},     // the last piece, whatever the time
+        {2000, false, true},    // the clock went back: a new transfer
+        {2500, false, false},
+    };
+    for (const Step& s : steps) EXPECT_EQ(throttle.Due(s.us, s.last), s.due) << s.us;
 }
