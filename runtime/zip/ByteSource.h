@@ -34,6 +34,42 @@ private:
     size_t size_;
 };
 
+// A source read through a window of kWindow bytes: the many small reads
+// of the directory's records and the local headers are served from
+// memory, one system call per window instead of one each. Large reads go
+// straight through.
+class BufferedSource : public ByteSource {
+public:
+    static constexpr size_t kWindow = 65536;
+
+    explicit BufferedSource(ByteSource& inner) : inner_(inner), size_(inner.size()) {}
+    std::int64_t size() const override { return size_; }
+    bool ReadAt(std::int64_t offset, void* buffer, size_t n) override {
+        if (offset < 0 || offset > size_ || static_cast<std::uint64_t>(n) > static_cast<std::uint64_t>(size_ - offset))
+            return false;
+        if (n >= kWindow / 4) return inner_.ReadAt(offset, buffer, n);
+        if (offset < start_ || offset + static_cast<std::int64_t>(n) > start_ + static_cast<std::int64_t>(held_)) {
+            const std::int64_t left = size_ - offset;
+            held_ = static_cast<size_t>(left < static_cast<std::int64_t>(kWindow) ? left : kWindow);
+            window_.resize(kWindow);
+            if (!inner_.ReadAt(offset, window_.data(), held_)) {
+                held_ = 0;
+                return false;
+            }
+            start_ = offset;
+        }
+        if (n) std::memcpy(buffer, window_.data() + (offset - start_), n);
+        return true;
+    }
+
+private:
+    ByteSource& inner_;
+    std::int64_t size_;
+    std::vector<std::uint8_t> window_;
+    std::int64_t start_ = 0;
+    size_t held_ = 0;
+};
+
 // Where an entry's data goes, piece by piece.
 class ByteSink {
 public:

@@ -51,9 +51,16 @@ bool IsInside(ExtractFileSystem& fs, const std::u16string& root, const std::u16s
     return full.size() > root.size() && full.compare(0, root.size(), root) == 0;
 }
 
-bool ExtractFile(ZipReader& reader, const ZipEntry& entry, const std::u16string& target, ExtractFileSystem& fs) {
+// knownFolder: the last folder seen to exist. Entries come folder by
+// folder, so most need no look at the file system for theirs; should it
+// have gone meanwhile, creating the file fails and so does the entry.
+bool ExtractFile(ZipReader& reader, const ZipEntry& entry, const std::u16string& target, ExtractFileSystem& fs,
+                 std::u16string& knownFolder) {
     const std::u16string parent = ParentOf(target);
-    if (!parent.empty() && !fs.IsFolder(parent) && !fs.CreateFolders(parent)) return false;
+    if (!parent.empty() && parent != knownFolder) {
+        if (!fs.IsFolder(parent) && !fs.CreateFolders(parent)) return false;
+        knownFolder = parent;
+    }
     const std::u16string partial = target + kUnpackingSuffix;
     std::unique_ptr<OutputFile> file = fs.CreateOutput(partial);
     if (!file) return false;
@@ -85,10 +92,12 @@ int ExtractZip(const Text& archive, const Text& destination, const ExtractProgre
     if (!fs.IsFile(archivePath)) return fail(kExtractMissing);
     if (!fs.IsFolder(folder) && !fs.CreateFolders(folder)) return fail(kExtractFailed);
 
-    std::unique_ptr<ByteSource> source = fs.OpenArchive(archivePath);
-    if (!source || !LooksLikeZip(*source)) return fail(kExtractFailed);
+    std::unique_ptr<ByteSource> file = fs.OpenArchive(archivePath);
+    if (!file) return fail(kExtractFailed);
+    BufferedSource source(*file);
+    if (!LooksLikeZip(source)) return fail(kExtractFailed);
     ZipReader reader;
-    if (!reader.Open(*source) || !reader.CheckLayout()) return fail(kExtractFailed);
+    if (!reader.Open(source) || !reader.CheckLayout()) return fail(kExtractFailed);
     std::u16string root;
     if (!fs.FullPath(folder, root)) return fail(kExtractFailed);
     root = WithSeparator(root);
@@ -96,6 +105,7 @@ int ExtractZip(const Text& archive, const Text& destination, const ExtractProgre
     const bool knowsFree = fs.FreeBytes(folder, freeBytes);
     std::uint64_t declared = 0;
     state.total = static_cast<std::int64_t>(reader.count());
+    std::u16string knownFolder;
 
     for (size_t i = 0; i < reader.count(); ++i) {
         ZipEntry entry;
@@ -112,7 +122,7 @@ int ExtractZip(const Text& archive, const Text& destination, const ExtractProgre
         } else {
             declared += entry.uncompressedSize;
             if (knowsFree && declared > freeBytes) return fail(kExtractFailed);  // would fill the volume
-            if (!ExtractFile(reader, entry, target, fs)) return fail(kExtractFailed);
+            if (!ExtractFile(reader, entry, target, fs, knownFolder)) return fail(kExtractFailed);
         }
         state.done = static_cast<std::int64_t>(i);
         state.current = target;

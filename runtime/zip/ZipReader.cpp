@@ -249,7 +249,8 @@ bool ZipReader::Extract(const ZipEntry& entry, ByteSink& sink) {
 bool ZipReader::CopyStored(std::int64_t offset, const ZipEntry& entry, ByteSink& sink) {
     if (entry.compressedSize != entry.uncompressedSize) return Fail(ZipError::SizeMismatch);
     CheckedSink out(sink, entry.uncompressedSize);
-    std::vector<std::uint8_t> piece(kInflatePiece);
+    std::vector<std::uint8_t>& piece = output_;
+    piece.resize(kInflatePiece);
     std::uint32_t left = entry.compressedSize;
     while (left > 0) {
         const size_t n = std::min<size_t>(left, piece.size());
@@ -272,7 +273,9 @@ bool ZipReader::Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& si
     } end{&z};
 
     CheckedSink out(sink, entry.uncompressedSize);
-    std::vector<std::uint8_t> input(kInputPiece), output(kInflatePiece);
+    std::vector<std::uint8_t>&input = input_, &output = output_;
+    input.resize(kInputPiece);
+    output.resize(kInflatePiece);
     std::uint32_t left = entry.compressedSize;
     for (;;) {
         if (z.avail_in == 0 && left > 0) {

@@ -13,7 +13,10 @@
 namespace rt {
 
 constexpr size_t kMaxEntryName = 259;
-constexpr size_t kInflatePiece = 16384;
+// Output is written in pieces of at most this size: large enough that the
+// writes' system calls and inflate's own setup cost little, small enough
+// to keep memory flat.
+constexpr size_t kInflatePiece = 65536;
 
 struct ZipTimes {
     std::uint16_t dosDate = 0, dosTime = 0;
@@ -88,6 +91,7 @@ private:
     bool Inflate(std::int64_t offset, const ZipEntry& entry, ByteSink& sink);
 
     ByteSource* source_ = nullptr;
+    std::vector<std::uint8_t> input_, output_;  // kept from entry to entry
     std::vector<std::int64_t> offsets_;  // of the central-directory records
     std::int64_t directoryStart_ = 0, directoryEnd_ = 0;
     ZipError error_ = ZipError::None;

@@ -363,3 +363,38 @@ TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
     EXPECT_GT(replayed, 0) << "the kept inputs are missing: nothing was replayed";
 }
 #endif
+
+// The window in front of the archive: every read gives the bytes a direct
+// read would, small reads mostly come from memory, and reads past the end
+// fail as they would.
+TEST(BufferedSource, GivesTheSameBytesWithFewerReadsOfTheFile) {
+    std::vector<std::uint8_t> bytes(300000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    struct Counting : MemorySource {
+        using MemorySource::MemorySource;
+        bool ReadAt(std::int64_t offset, void* buffer, size_t n) override {
+            ++reads;
+            return MemorySource::ReadAt(offset, buffer, n);
+        }
+        int reads = 0;
+    } inner(bytes);
+    BufferedSource buffered(inner);
+    MemorySource direct(bytes);
+    struct Read {
+        std::int64_t offset;
+        size_t n;
+    } reads[] = {{0, 30},      {30, 46},     {76, 200},   {65530, 20} /* crosses the window */,
+                 {1000, 40},   {100000, 65536} /* large: straight through */, {299990, 10},
+                 {299995, 5},  {0, 0}};
+    for (const Read& r : reads) {
+        std::vector<std::uint8_t> a(r.n), b(r.n);
+        ASSERT_TRUE(buffered.ReadAt(r.offset, a.data(), r.n)) << r.offset;
+        ASSERT_TRUE(direct.ReadAt(r.offset, b.data(), r.n));
+        EXPECT_EQ(a, b) << r.offset;
+    }
+    EXPECT_LT(inner.reads, 7);
+    std::uint8_t piece[16];
+    EXPECT_FALSE(buffered.ReadAt(299995, piece, 6));  // past the end
+    EXPECT_FALSE(buffered.ReadAt(-1, piece, 1));
+    EXPECT_FALSE(buffered.ReadAt(300001, piece, 0));
+}
