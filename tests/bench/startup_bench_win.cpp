@@ -5,13 +5,13 @@
 //   startup_bench minimal     GDI+, one white 440 x 540 layered window
 // Both end right after the frame; tools/bench-startup runs each afresh.
 #include <windows.h>
-#include <gdiplus.h>
 #include <psapi.h>
 
 #include <cstdio>
 #include <string>
 
 #include "runtime/Program.h"
+#include "ui/Gdiplus.h"
 #include "ui/ControlIds.h"
 #include "ui/Form.h"
 #include "ui/Window.h"
