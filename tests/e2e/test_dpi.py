@@ -141,6 +141,19 @@ class ScaledWindow(unittest.TestCase):
                 app.kill()
                 d.stop_programs()
 
+    def test_the_ring_and_its_label_scale_with_the_window(self):
+        # Half way: the right half of the ring is filled, the left is track.
+        app = self.show(192, "--page", "2", "--ring", "150", "--status", "正在下载主程序..")
+        blue = lambda p: p[2] > 200 and p[0] < 120
+        held, shot = d.expect_shot("dpi_192_installing", lambda s: blue(s.pixel(289, 255)))
+        self.assertTrue(held, "the ring's fill is not where the scaled ring is: %s" % shot.path)
+        self.assertFalse(blue(shot.pixel(151, 255)), "the ring's left half is filled at 50 %")
+        # The label's text, drawn at the scale, sits inside the scaled ring.
+        left, top, width, height = device_rect((169, 227, 102, 58))
+        ink = [shot.device_pixel(x, y) for y in range(top, top + height) for x in range(left, left + width)]
+        self.assertLess(min(grey(p) for p in ink), 160, "no percentage inside the ring")
+        app.kill()
+
     def test_a_change_of_dpi_lays_the_window_out_again(self):
         # Shown at 96 dpi, then told it is on a 192-dpi monitor: laid out
         # for 192 where the system suggested, at the 96-dpi position.
