@@ -3,9 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdint>
-#include <limits>
 #include <memory>
 
 #include "runtime/GdiHandles.h"
@@ -25,10 +22,7 @@ namespace ui {
 namespace {
 
 constexpr UINT kPaintMessage = WM_APP + 0x52;
-constexpr UINT_PTR kPaintTimer = 1;
-// Frames come at most this often (30 a second): a transfer that moves the
-// ring faster pays for no frames nobody can tell apart.
-constexpr std::int64_t kFrameIntervalUs = 33000;
+
 constexpr UINT kAccessibleClickMessage = WM_APP + 0x53;  // wParam: the control a screen reader clicked
 constexpr wchar_t kClassName[] = L"TaVoliInstallerWindow";
 
@@ -51,8 +45,7 @@ struct WindowState {
     DpiScale scale;  // the layout's pixels to the window's
     HWND window = nullptr;
     bool paintPosted = false;
-    bool paintTimerSet = false;
-    std::int64_t lastPaintUs = std::numeric_limits<std::int64_t>::min() / 2;
+
     bool trackingLeave = false;
     bool releasingCapture = false;
     std::unique_ptr<Surface> surface;
@@ -121,14 +114,8 @@ std::unique_ptr<Surface> CreateSurface(int width, int height) {
     return surface;
 }
 
-std::int64_t NowUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 void Paint(WindowState& s) {
     s.paintPosted = false;
-    s.lastPaintUs = NowUs();
     if (!s.model || !s.window || !s.surface) return;
     const int width = s.surface->width, height = s.surface->height;
     // Only what changed is drawn again and handed to the system: the
@@ -202,22 +189,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto layoutX = [&] { return s.scale.Unscale(GET_X_LPARAM(lParam)); };
     const auto layoutY = [&] { return s.scale.Unscale(GET_Y_LPARAM(lParam)); };
     switch (message) {
-        case kPaintMessage: {
-            // Paced: a frame soon after the last one waits for the timer.
-            const std::int64_t wait = s.lastPaintUs + kFrameIntervalUs - NowUs();
-            if (wait <= 0) {
-                Paint(s);
-            } else if (!s.paintTimerSet) {
-                s.paintTimerSet = ::SetTimer(window, kPaintTimer, static_cast<UINT>(wait / 1000 + 1), nullptr) != 0;
-                if (!s.paintTimerSet) Paint(s);
-            }
-            return 0;
-        }
-        case WM_TIMER:
-            if (wParam != kPaintTimer) break;
-            ::KillTimer(window, kPaintTimer);
-            s.paintTimerSet = false;
-            if (s.paintPosted) Paint(s);
+        case kPaintMessage:
+            Paint(s);
             return 0;
         case WM_GETOBJECT:
             if (model) {

@@ -185,6 +185,9 @@ class InstallSteps:
 
 class Installation(InstallSteps, unittest.TestCase):
     def test_quick_route_installs_and_runs_the_product(self):
+        # The program comes slowly: the sample release is small, and the
+        # installing page would otherwise come and go between two looks.
+        self.server.rule("/qrn/exe/zcx/qn_z.exe", trickle="4")
         self.start()
         d.click(*QUICK)
         self.assertIsNotNone(d.wait_for_page(d.is_install_page, timeout=15, interval=0.2))
@@ -207,6 +210,7 @@ class Installation(InstallSteps, unittest.TestCase):
     def test_a_screen_reader_installs_and_runs_the_product(self):
         """Only through the accessible tree: the quick-install button's
         default action, the ring read as a progress bar, the run button."""
+        self.server.rule("/qrn/exe/zcx/qn_z.exe", trickle="4")  # time to read the installing page
         self.start()
         code, out = d.acctool("do", d.WINDOW_CLASS, "快速安装")
         self.assertEqual(code, 0, out)
