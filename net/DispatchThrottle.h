@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 
 namespace net {
 
@@ -18,7 +17,8 @@ public:
     // Whether to dispatch now, at nowUs on a steady clock; the first piece
     // always does.
     bool Due(std::int64_t nowUs, bool last) {
-        if (!last && started_ && nowUs - lastUs_ < kDispatchIntervalUs && nowUs >= lastUs_) return false;
+        // A clock that went back is a new transfer: it dispatches.
+        if (!last && started_ && nowUs >= lastUs_ && nowUs - lastUs_ < kDispatchIntervalUs) return false;
         started_ = true;
         lastUs_ = nowUs;
         return true;
@@ -26,7 +26,7 @@ public:
 
 private:
     bool started_ = false;
-    std::int64_t lastUs_ = std::numeric_limits<std::int64_t>::min();
+    std::int64_t lastUs_ = 0;
 };
 
 }  // namespace net

@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 
-#include "runtime/Handles.h"
 #include "runtime/Win32Text.h"
 
 namespace ui {

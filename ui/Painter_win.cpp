@@ -67,7 +67,7 @@ void DrawText(Graphics& g, const DpiScale& scale, const rt::Text& text, const Co
     if (!trim) {
         // Room to the sides that alignment does not pin, so that a caption
         // a pixel wider than its rectangle is not cut to fewer characters.
-        const float spare = 80.0f * scale.factor();
+        const float spare = static_cast<float>(kTextSpare) * scale.factor();
         if (row.hAlign != HAlign::Left) layout.X -= row.hAlign == HAlign::Centre ? spare / 2 : spare;
         layout.Width += spare;
     }
@@ -99,7 +99,7 @@ void PaintRing(Graphics& g, const DpiScale& scale, const ControlState& c) {
 // The keyboard focus: a rounded frame just outside the control.
 void PaintFocusRing(Graphics& g, const DpiScale& scale, const Rect& layoutRect) {
     const Rect r = scale.Scale(layoutRect);
-    const float kGap = 3.0f * scale.factor(), kRadius = 6.0f * scale.factor();
+    const float kGap = static_cast<float>(kFocusRingGap) * scale.factor(), kRadius = 6.0f * scale.factor();
     const float left = static_cast<float>(r.left) - kGap, top = static_cast<float>(r.top) - kGap;
     const float right = static_cast<float>(r.left + r.width) + kGap, bottom = static_cast<float>(r.top + r.height) + kGap;
     Gdiplus::GraphicsPath path;
@@ -108,7 +108,7 @@ void PaintFocusRing(Graphics& g, const DpiScale& scale, const Rect& layoutRect) 
     path.AddArc(right - 2 * kRadius, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 0.0f, 90.0f);
     path.AddArc(left, bottom - 2 * kRadius, 2 * kRadius, 2 * kRadius, 90.0f, 90.0f);
     path.CloseFigure();
-    Gdiplus::Pen pen(Gdiplus::Color(230, 47, 128, 237), 2.0f * scale.factor());
+    Gdiplus::Pen pen(Gdiplus::Color(230, 47, 128, 237), static_cast<float>(kFocusRingPen) * scale.factor());
     g.DrawPath(&pen, &path);
 }
 

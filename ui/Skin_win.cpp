@@ -56,6 +56,15 @@ std::map<SizedKey, std::unique_ptr<Gdiplus::Bitmap>>& SizedImages() {
     return images;
 }
 
+// What each name at each size is drawn with (an image, or its resampled
+// copy): found once, so that a frame makes one lookup per control.
+std::map<SizedKey, Gdiplus::Bitmap*>& ResolvedImages() {
+    static std::map<SizedKey, Gdiplus::Bitmap*> resolved;
+    return resolved;
+}
+
+Gdiplus::Bitmap* Resolve(const char* name, int width, int height);
+
 std::unique_ptr<Gdiplus::Bitmap> Resampled(Gdiplus::Bitmap* image, int width, int height) {
     auto copy = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
     Gdiplus::Graphics g(copy.get());
@@ -115,6 +124,16 @@ Gdiplus::Bitmap* SkinImage(const char* name) {
 
 Gdiplus::Bitmap* SkinImageSized(const char* name, int width, int height) {
     if (!name) return nullptr;
+    auto& resolved = ResolvedImages();
+    SizedKey key{name, width, height};
+    auto it = resolved.find(key);
+    if (it == resolved.end()) it = resolved.emplace(key, Resolve(name, width, height)).first;
+    return it->second;
+}
+
+namespace {
+
+Gdiplus::Bitmap* Resolve(const char* name, int width, int height) {
     // The smallest of the images drawn for 1x, 1.5x and 2x that is at
     // least as wide as asked for (else the largest): drawn at the
     // window's scale, it is copied pixel for pixel.
@@ -134,7 +153,10 @@ Gdiplus::Bitmap* SkinImageSized(const char* name, int width, int height) {
     return it->second.get();
 }
 
+}  // namespace
+
 void ReleaseSkinImages() {
+    ResolvedImages().clear();
     SizedImages().clear();
     Images().clear();
 }

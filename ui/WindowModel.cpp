@@ -305,14 +305,17 @@ void WindowModel::PageChanged() {
     SetHovered(pointerInside_ ? ControlAt(pointerX_, pointerY_) : 0);
 }
 
-void WindowModel::MarkDirty() { MarkDirty(Rect{0, 0, 0, 0}, true); }
+void WindowModel::MarkDirty() {
+    wholeDirty_ = true;
+    RequestPaintOnce();
+}
 
-void WindowModel::MarkDirty(const Rect& area, bool whole) {
-    if (whole) {
-        wholeDirty_ = true;
-    } else if (area.width > 0 && area.height > 0) {
-        dirtyArea_ = Union(dirtyArea_, area);
-    }
+void WindowModel::MarkDirty(const Rect& area) {
+    dirtyArea_ = Union(dirtyArea_, area);
+    RequestPaintOnce();
+}
+
+void WindowModel::RequestPaintOnce() {
     if (dirty_) return;
     dirty_ = true;
     ++paintRequests_;
@@ -320,9 +323,9 @@ void WindowModel::MarkDirty(const Rect& area, bool whole) {
 }
 
 Rect WindowModel::DirtyArea() const {
-    const Rect window = Find(kMainWindowId) ? Find(kMainWindowId)->bounds : Rect{};
-    if (!dirty_ || wholeDirty_ || window.width == 0) return window;
-    return dirtyArea_;
+    const ControlState* window = Find(kMainWindowId);
+    if (dirty_ && !wholeDirty_ && window) return dirtyArea_;
+    return window ? window->bounds : Rect{};
 }
 
 void WindowModel::Painted() {
@@ -332,10 +335,10 @@ void WindowModel::Painted() {
 }
 
 Rect PaintExtent(const ControlState& c) {
-    // Room for the focus ring (3 px out, a 2 px pen) and the anti-aliased
-    // edge of the ring's pie; text may run past its rectangle on the sides
-    // alignment leaves free (the painter's spare), and a little below.
-    constexpr int kMargin = 6, kTextSpare = 80, kTextBelow = 4;
+    // Room for the focus ring and the anti-aliased edge of the ring's pie
+    // (a pixel more); text may run past its rectangle on the sides its
+    // alignment leaves free, and a little below.
+    constexpr int kMargin = kFocusRingGap + kFocusRingPen + 1, kTextBelow = 4;
     Rect r{c.bounds.left - kMargin, c.bounds.top - kMargin, c.bounds.width + 2 * kMargin,
            c.bounds.height + 2 * kMargin};
     const bool texted = c.row->type == ControlType::Label || c.row->type == ControlType::Button;

@@ -26,6 +26,13 @@ struct ControlState {
     bool disabled = false;   // raises no events
 };
 
+// What the painter may draw beyond a control's rectangle, in layout
+// pixels: a caption's room on the sides its alignment leaves free, and
+// the focus ring's gap and pen.
+constexpr int kTextSpare = 80;
+constexpr int kFocusRingGap = 3;
+constexpr int kFocusRingPen = 2;
+
 // Where painting the control may touch: its bounds with the room its
 // focus ring and its text may take beyond them.
 Rect PaintExtent(const ControlState& c);
@@ -99,8 +106,9 @@ public:
 
 private:
     ControlState* FindMutable(std::uint32_t control);
-    void MarkDirty();
-    void MarkDirty(const Rect& area, bool whole = false);
+    void MarkDirty();                  // the whole window
+    void MarkDirty(const Rect& area);  // only the area
+    void RequestPaintOnce();
     void SetHovered(std::uint32_t control);
     void PageChanged();
 

@@ -165,13 +165,9 @@ void Rescale(WindowState& s, int dpi, const RECT* suggested) {
     if (!surface) return;
     s.surface = std::move(surface);
     s.scale = next;
-    if (suggested) {
-        ::SetWindowPos(s.window, nullptr, suggested->left, suggested->top, s.surface->width, s.surface->height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-        ::SetWindowPos(s.window, nullptr, 0, 0, s.surface->width, s.surface->height,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    }
+    ::SetWindowPos(s.window, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+                   s.surface->width, s.surface->height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
     if (s.model) s.model->Invalidate();
     Paint(s);
 }
